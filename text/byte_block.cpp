@@ -1,0 +1,83 @@
+#include "text/byte_block.h"
+
+#include <cstdlib>
+#include <cstring>
+
+// Above this a doubling allocation would overflow 32 bits.
+constexpr uint32_t largest_doubling_request = 0x80000000u;
+
+void byte_block::give_up()
+{
+    free(data);
+    data = nullptr;
+    allocated = 0;
+    used = 0;
+}
+
+void byte_block::free_storage()
+{
+    if (data != nullptr)
+        free(data);
+    data = nullptr;
+    allocated = 0;
+    used = 0;
+}
+
+uint32_t byte_block::target_allocation(uint32_t new_size) const
+{
+    if (mode == growth_exact)
+        return new_size;
+    uint32_t target = allocated != 0 ? allocated : 1;
+    while (target < new_size)
+        target <<= 1;
+    if (mode == growth_doubling) {
+        while ((target >> 1) > new_size)
+            target >>= 1;
+    }
+    return target;
+}
+
+void* byte_block::resize(uint32_t new_size)
+{
+    if (new_size == 0) {
+        if (mode != growth_retain && data != nullptr) {
+            free(data);
+            data = nullptr;
+            allocated = 0;
+        }
+        used = 0;
+        return data;
+    }
+    if (mode != growth_exact && new_size > largest_doubling_request) {
+        give_up();
+        return nullptr;
+    }
+    const uint32_t target = target_allocation(new_size);
+    if (target != allocated) {
+        void* moved = data == nullptr ? malloc(target) : realloc(data, target);
+        if (moved == nullptr) {
+            give_up();
+            return nullptr;
+        }
+        data = static_cast<uint8_t*>(moved);
+        allocated = target;
+    }
+    used = new_size;
+    return data;
+}
+
+void* byte_block::write_at(const void* source, uint32_t count, uint32_t position)
+{
+    if (count > UINT32_MAX - position)
+        return nullptr;
+    if (used < position + count && resize(position + count) == nullptr)
+        return nullptr;
+    if (data == nullptr)
+        return nullptr;
+    uint8_t* target = data + position;
+    if (source != nullptr)
+        memcpy(target, source, count);
+    else
+        memset(target, 0, count);
+    return target;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+enum growth_mode : int32_t {
+    growth_exact = 0,    // the allocation equals the logical size
+    growth_doubling = 1, // powers of two, up and down, nothing kept at size 0
+    growth_retain = 2,   // powers of two, never given back until freed
+};
+
+// A growable run of heap bytes whose logical size is separate from its
+// allocation. Owners call free_storage when they are destroyed.
+//
+// When memory cannot be had the block gives up what it held and is left
+// empty (no data, nothing allocated, size 0), so that no later write can go
+// through a null pointer.
+struct byte_block {
+    uint8_t* data = nullptr;
+    uint32_t allocated = 0;
+    uint32_t used = 0;
+    growth_mode mode = growth_exact;
+
+    void* resize(uint32_t new_size);
+    // Copies count bytes (zeros for a null source) to position, growing the
+    // block first when needed; null when the block could not grow.
+    void* write_at(const void* source, uint32_t count, uint32_t position);
+    void free_storage();
+
+private:
+    uint32_t target_allocation(uint32_t new_size) const;
+    void give_up();
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "host/host_interfaces.h"
+#include "text/byte_block.h"
+
+// A config_writer that appends to a byte_block in memory.
+class memory_writer final : public config_writer {
+public:
+    explicit memory_writer(growth_mode mode) { block.mode = mode; }
+    memory_writer(const memory_writer&) = delete;
+    memory_writer& operator=(const memory_writer&) = delete;
+    ~memory_writer() { block.free_storage(); }
+
+    int write(const void* bytes, int count) override;
+
+    byte_block block;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+// The text interface that crosses the boundary with the host. The order of
+// the operations is the order of the host's table and must not change.
+class text_sink {
+public:
+    virtual const char* data() = 0;
+    virtual void append(const char* text, uint32_t max_length) = 0;
+    virtual void assign(const char* text, uint32_t max_length) = 0;
+    virtual void truncate(uint32_t new_length) = 0;
+    virtual uint32_t length() = 0;
+
+protected:
+    // Not virtual: a virtual destructor would add slots to the host's table.
+    ~text_sink() = default;
+};

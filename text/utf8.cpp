@@ -1,0 +1,154 @@
+#include "text/utf8.h"
+
+constexpr uint32_t longest_sequence = 6;
+
+struct lead_byte_row {
+    uint8_t mask;
+    uint8_t value;
+};
+
+// Indexed by sequence length.
+constexpr lead_byte_row lead_bytes[longest_sequence + 1] = {
+    {0x00, 0xFF}, {0x80, 0x00}, {0xE0, 0xC0}, {0xF0, 0xE0}, {0xF8, 0xF0}, {0xFC, 0xF8}, {0xFE, 0xFC},
+};
+
+constexpr uint8_t utf8_lead_marks[longest_sequence + 1] = {0, 0, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC};
+
+static uint32_t announced_length(uint8_t lead)
+{
+    for (uint32_t n = 2; n <= longest_sequence; ++n) {
+        if ((lead & lead_bytes[n].mask) == lead_bytes[n].value)
+            return n;
+    }
+    return 0;
+}
+
+static bool is_continuation(uint8_t byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+uint32_t decode_utf8_char(const char* source, uint32_t* code_point, uint32_t max_bytes)
+{
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(source);
+    if (max_bytes == 0) {
+        if (code_point != nullptr)
+            *code_point = 0;
+        return 0;
+    }
+    if (max_bytes > longest_sequence)
+        max_bytes = longest_sequence;
+    const uint8_t lead = bytes[0];
+    if (lead < 0x80) {
+        if (code_point != nullptr)
+            *code_point = lead;
+        return lead != 0 ? 1 : 0;
+    }
+    const uint32_t n = announced_length(lead);
+    if (n == 0 || n > max_bytes)
+        return 0;
+    for (uint32_t i = 1; i < n; ++i) {
+        if (bytes[i] == 0)
+            return 0;
+    }
+    if (n == 2 && (lead & 0x1E) == 0)
+        return 0;
+    uint32_t value = lead & (0xFFu >> (n + 1));
+    for (uint32_t i = 1; i < n; ++i) {
+        const uint8_t byte = bytes[i];
+        if (!is_continuation(byte))
+            return 0;
+        // Refuses the long forms whose lead byte and first continuation byte
+        // carry no value bits at all.
+        if (i == 2 && value == 0 && ((byte & 0x7F) >> (7 - n)) == 0)
+            return 0;
+        value = (value << 6) | (byte & 0x3F);
+    }
+    if (code_point != nullptr)
+        *code_point = value;
+    return n;
+}
+
+static uint32_t utf8_length(uint32_t code_point)
+{
+    if (code_point < 0x80)
+        return 1;
+    if (code_point < 0x800)
+        return 2;
+    if (code_point < 0x10000)
+        return 3;
+    if (code_point < 0x200000)
+        return 4;
+    if (code_point < 0x4000000)
+        return 5;
+    if (code_point <= 0x7FFFFFFF)
+        return 6;
+    return 0;
+}
+
+uint32_t encode_utf8_char(uint32_t code_point, char* out)
+{
+    const uint32_t n = utf8_length(code_point);
+    if (n == 0 || out == nullptr)
+        return n;
+    if (n == 1) {
+        out[0] = char(code_point);
+        return 1;
+    }
+    for (uint32_t i = n - 1; i > 0; --i) {
+        out[i] = char(0x80 | (code_point & 0x3F));
+        code_point >>= 6;
+    }
+    out[0] = char(utf8_lead_marks[n] | code_point);
+    return n;
+}
+
+uint32_t encode_utf16_char(uint32_t code_point, char16_t* out)
+{
+    if (code_point == 0 || code_point > 0x10FFFF)
+        return 0;
+    if (code_point < 0x10000) {
+        out[0] = char16_t(code_point);
+        return 1;
+    }
+    const uint32_t v = code_point - 0x10000;
+    out[0] = char16_t(0xD800 | (v >> 10));
+    out[1] = char16_t(0xDC00 | (v & 0x3FF));
+    return 2;
+}
+
+static uint32_t utf16_length(uint32_t code_point)
+{
+    return code_point < 0x10000 ? 1 : 2;
+}
+
+uint32_t convert_utf8_to_wide(const char* source, char16_t* out, uint32_t out_units, uint32_t max_bytes)
+{
+    if (out_units == 0)
+        return 0;
+    uint32_t count = 0;
+    while (max_bytes > 0 && source[0] != '\0') {
+        uint32_t code_point;
+        const uint32_t consumed = decode_utf8_char(source, &code_point, max_bytes);
+        if (consumed == 0)
+            break;
+        source += consumed;
+        max_bytes -= consumed;
+        if (utf16_length(code_point) >= out_units - count)
+            break;
+        const uint32_t units = encode_utf16_char(code_point, out + count);
+        if (units == 0)
+            break;
+        count += units;
+    }
+    out[count] = 0;
+    return count;
+}
+
+void append_code_point(text_sink* sink, uint32_t code_point)
+{
+    char bytes[8];
+    const uint32_t n = encode_utf8_char(code_point, bytes);
+    if (n > 0)
+        sink->append(bytes, n);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+#include "text/text_sink.h"
+
+// UTF-8 as in RFC 2279: up to six bytes per character, code points of up to
+// 31 bits.
+
+// Bytes consumed (1 to 6), or 0 at the end of the text or for a malformed
+// sequence; reads no more than max_bytes and nothing past a NUL. On failure
+// code_point is left unchanged.
+uint32_t decode_utf8_char(const char* source, uint32_t* code_point, uint32_t max_bytes);
+
+// Bytes of the UTF-8 form (1 to 6), or 0 above 0x7FFFFFFF. A null out only
+// measures.
+uint32_t encode_utf8_char(uint32_t code_point, char* out);
+
+// Units written (1 or 2), or 0 for code point 0 and above 0x10FFFF.
+uint32_t encode_utf16_char(uint32_t code_point, char16_t* out);
+
+// Converts up to max_bytes of UTF-8 into out, which holds out_units units;
+// stops at a malformed or cut sequence, at a code point UTF-16 cannot carry,
+// or when out is full. Always terminates out (when out_units > 0); returns
+// the units written before the 0 unit.
+uint32_t convert_utf8_to_wide(const char* source, char16_t* out, uint32_t out_units, uint32_t max_bytes);
+
+void append_code_point(text_sink* sink, uint32_t code_point);
