@@ -1,0 +1,71 @@
+#include "prefs/prefs_dialog.h"
+
+#include <cstdlib>
+
+#include "host/utf8api.h"
+#include "prefs/resource.h"
+#include "settings/component_settings.h"
+#include "text/ansi_conversion.h"
+#include "text/plain_text.h"
+#include "text/text_buffer.h"
+
+// The combo box's edit field takes ANSI text; the list entries go through
+// utf8api as UTF-8.
+static void show_format(HWND dialog, const char* format)
+{
+    const uint32_t n = bounded_length(format, unbounded);
+    char* ansi = n < unbounded ? static_cast<char*>(malloc(size_t(n) + 1)) : nullptr;
+    if (ansi == nullptr)
+        return;
+    convert_utf8_to_ansi(format, ansi, n + 1, n);
+    SetDlgItemTextA(dialog, IDC_FORMAT, ansi);
+    free(ansi);
+}
+
+static void on_init_dialog(HWND dialog)
+{
+    format_history.add_entry(vexil_status_format.value.get());
+    format_history.fill_combo(GetDlgItem(dialog, IDC_FORMAT));
+    show_format(dialog, vexil_status_format.value.get());
+    SendDlgItemMessageA(dialog, IDC_ENABLE, BM_SETCHECK, WPARAM(vexil_enabled.value), 0);
+}
+
+static void on_enable_clicked(HWND check_box)
+{
+    vexil_enabled.value = int32_t(SendMessageA(check_box, BM_GETCHECK, 0, 0));
+    vexil_enabled.notify();
+}
+
+// Also when the text has not changed: leaving the field always commits it.
+static void on_format_focus_lost(HWND combo)
+{
+    text_buffer edited;
+    uGetWindowText(combo, &edited);
+    vexil_status_format.value.assign(edited.data(), unbounded);
+    vexil_status_format.notify();
+}
+
+static void on_command(WPARAM command, LPARAM control)
+{
+    const HWND window = reinterpret_cast<HWND>(control);
+    if (command == MAKEWPARAM(IDC_ENABLE, BN_CLICKED))
+        on_enable_clicked(window);
+    else if (command == MAKEWPARAM(IDC_FORMAT, CBN_KILLFOCUS))
+        on_format_focus_lost(window);
+}
+
+INT_PTR CALLBACK prefs_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        on_init_dialog(dialog);
+        break;
+    case WM_COMMAND:
+        on_command(wparam, lparam);
+        break;
+    case WM_DESTROY:
+        format_history.add_entry(vexil_status_format.value.get());
+        break;
+    }
+    return 0;
+}

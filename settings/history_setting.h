@@ -1,0 +1,31 @@
+#pragma once
+
+#include "settings/text_setting.h"
+#include "text/text_list.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+// A history of texts kept in one text value, most recent first, each entry
+// followed by one line feed. Reading is lenient: runs of line feeds produce
+// no entries, and carriage returns stay part of an entry.
+class history_setting final : public text_setting {
+public:
+    history_setting(const char* key, uint32_t limit, const char* default_text) : text_setting(key, default_text), limit(limit) {}
+
+    // Appends the entries, in order, at the end of entries.
+    void get_entries(text_list& entries) const;
+    // Stores the entries in line form and notifies; entries stay the caller's.
+    void set_entries(const text_list& entries);
+    // Makes text the most recent entry: moves every equal entry to the front,
+    // or inserts it after trimming the history to limit entries. Line feeds in
+    // text become '|'. Ignores a null or empty text.
+    void add_entry(const char* text);
+#ifdef _WIN32
+    // Adds every entry to the combo box, in history order.
+    void fill_combo(HWND combo) const;
+#endif
+
+    uint32_t limit;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "settings/setting.h"
+#include "text/plain_text.h"
+
+class text_setting : public setting {
+public:
+    text_setting(const char* key, const char* default_text) : setting(key)
+    {
+        value.assign(default_text, unbounded);
+        default_value.assign(default_text, unbounded);
+    }
+
+    void write_data(config_writer* writer) override;
+    // Takes the bytes up to the first NUL; always notifies.
+    void set_data(const void* bytes, int size) override;
+    void reset() override;
+
+    // Replaces the value with text and notifies.
+    void store(const char* text);
+
+    owned_text value;
+    owned_text default_value;
+};

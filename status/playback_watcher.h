@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+#include "host/host_interfaces.h"
+#include "host/service.h"
+
+// Receives the host's playback events. Only a new track matters: it
+// publishes the track's title when publishing is enabled.
+class playback_watcher final : public service_object {
+public:
+    virtual void first_event();
+    virtual void new_track(track_handle* track);
+    virtual void third_event(uint32_t);
+    virtual void fourth_event(double);
+    virtual void fifth_event(uint32_t);
+    virtual void sixth_event(uint32_t);
+    virtual void seventh_event(double);
+    virtual void eighth_event(uint32_t);
+};

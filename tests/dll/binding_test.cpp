@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "loaded_component.h"
+
+namespace {
+
+using Binding = component_test;
+
+TEST_F(Binding, TheExportReturnsTheSameClientEveryTime)
+{
+    host::module_client* again = component.get_interface(reinterpret_cast<void*>(0x1234), component.module);
+    EXPECT_EQ(again, client);
+    EXPECT_EQ(client->interface_version(), 27);
+}
+
+TEST_F(Binding, TheServiceListRunsIdentityPreferencesPlayback)
+{
+    host::service_entry* entry = client->service_list();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(IsEqualGUID(entry->class_id, host::identity_class));
+    entry = entry->next;
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(IsEqualGUID(entry->class_id, host::preferences_page_class));
+    entry = entry->next;
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(IsEqualGUID(entry->class_id, host::playback_events_class));
+    EXPECT_EQ(entry->next, nullptr);
+}
+
+// The host reads entries as raw memory: next at 4, the GUID's bytes at 8,
+// the embedded object (or the identity's pointer) at 24.
+TEST_F(Binding, EntriesHaveTheContractedLayout)
+{
+    const uint8_t playback_guid_bytes[16] = {0x5A, 0xB8, 0x01, 0xCC, 0x66, 0x5C, 0x66, 0x4E, 0x81, 0x0C, 0xE8, 0xB8, 0x91, 0x95, 0xF5, 0xCD};
+    host::service_entry* playback = host::find_entry(client, host::playback_events_class);
+    ASSERT_NE(playback, nullptr);
+    const uint8_t* raw = reinterpret_cast<const uint8_t*>(playback);
+    EXPECT_EQ(memcmp(raw + 8, playback_guid_bytes, 16), 0);
+
+    host::service_entry* identity = client->service_list();
+    const uint8_t* identity_raw = reinterpret_cast<const uint8_t*>(identity);
+    EXPECT_EQ(*reinterpret_cast<host::service_entry* const*>(identity_raw + 4), identity->next);
+
+    host::service_object* object = playback->get_instance();
+    EXPECT_EQ(reinterpret_cast<const uint8_t*>(object), raw + 24);
+    const uint8_t* object_raw = reinterpret_cast<const uint8_t*>(object);
+    EXPECT_EQ(*reinterpret_cast<host::service_entry* const*>(object_raw + 4), playback) << "owner at 4";
+    EXPECT_EQ(*reinterpret_cast<const int32_t*>(object_raw + 8), 2) << "count at 8";
+    object->release();
+
+    host::service_object* identity_object = identity->get_instance();
+    EXPECT_EQ(*reinterpret_cast<host::service_object* const*>(identity_raw + 24), identity_object);
+    identity_object->release();
+}
+
+TEST_F(Binding, ReferenceCountsFollowGetAndRelease)
+{
+    for (host::service_entry* entry = client->service_list(); entry != nullptr; entry = entry->next) {
+        host::service_object* object = entry->get_instance();
+        EXPECT_EQ(object->add_reference(), 3) << "a fresh object starts at 1";
+        EXPECT_EQ(entry->get_instance(), object);
+        EXPECT_EQ(object->release(), 3);
+        EXPECT_EQ(object->release(), 2);
+        EXPECT_EQ(object->release(), 1);
+        EXPECT_EQ(object->query(entry->class_id), nullptr);
+        EXPECT_EQ(object->query(host::identity_class), nullptr);
+    }
+}
+
+// Releasing past zero tells the entry and never frees the static object.
+TEST_F(Binding, ObjectsOutliveAnOverRelease)
+{
+    host::service_entry* entry = host::find_entry(client, host::preferences_page_class);
+    auto* page = static_cast<host::preferences_page*>(entry->get_instance());
+    page->release();
+    page->release();
+    page->release();
+    EXPECT_STREQ(page->get_name(), "Vexil Status");
+    EXPECT_EQ(page->add_reference(), 0);
+    EXPECT_EQ(page->add_reference(), 1);
+    EXPECT_EQ(page->add_reference(), 2);
+    page->release();
+    EXPECT_EQ(*reinterpret_cast<const int32_t*>(reinterpret_cast<const uint8_t*>(page) + 8), 1) << "back to the resting count";
+}
+
+TEST_F(Binding, ThePreferencesPageNamesItselfAndItsParent)
+{
+    auto* page = component.instance<host::preferences_page>(host::preferences_page_class);
+    ASSERT_NE(page, nullptr);
+    EXPECT_STREQ(page->get_name(), "Vexil Status");
+    EXPECT_STREQ(page->get_parent_name(), "Components");
+    page->release();
+}
+
+TEST_F(Binding, TheHostFlagAndTheModuleNamesAreTaken)
+{
+    client->set_host_flag(true);
+    client->set_host_flag(false);
+    client->set_module_names("C:\\player\\components\\vexil_status.dll", "vexil_status.dll");
+    client->set_module_names(nullptr, nullptr);
+    EXPECT_EQ(client->interface_version(), 27);
+}
+
+} // namespace

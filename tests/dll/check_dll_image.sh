@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Checks the built DLL as a loader sees it: an i386 image, one export by its
+# plain name, and imports only from the libraries a host provides.
+set -euo pipefail
+dll=$1
+dump=$(i686-w64-mingw32-objdump -p "$dll")
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+grep -q 'file format pei-i386' <<<"$dump" || fail "not a 32-bit i386 image"
+file_header=$(i686-w64-mingw32-objdump -f "$dll")
+grep -q 'architecture: i386' <<<"$file_header" || fail "architecture is not i386"
+
+exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /^[[:space:]]*\[/{print $NF; next} {on=0}' <<<"$dump")
+[ "$exports" = "tavrolin_get_interface" ] || fail "exports are '$exports'"
+
+imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | sort -u)
+allowed="ADVAPI32.dll KERNEL32.dll USER32.dll msvcrt.dll utf8api.dll"
+for lib in $imports; do
+  case " ${allowed,,} " in
+    *" ${lib,,} "*) ;;
+    *) fail "imports $lib" ;;
+  esac
+done
+grep -qi 'utf8api.dll' <<<"$imports" || fail "does not import utf8api.dll"
+if grep -q 'RegCreateKey' <<<"$dump"; then fail "imports a function that creates registry keys"; fi
+
+echo "dll image ok: i386, export tavrolin_get_interface, imports: $(echo $imports)"

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "loaded_component.h"
+
+namespace {
+
+struct Identity : component_test {
+    Identity() : identity(component.instance<host::identity_service>(host::identity_class)) {}
+    ~Identity() override
+    {
+        if (identity != nullptr)
+            identity->release();
+    }
+
+    // Asks with a sink that already holds text: the answer must replace it.
+    std::string ask(void (host::identity_service::*operation)(host::text_sink*))
+    {
+        host::host_text sink;
+        sink.text = "stale text the host left here";
+        (identity->*operation)(&sink);
+        EXPECT_EQ(sink.assign_calls, 1);
+        return sink.text;
+    }
+
+    host::identity_service* identity;
+};
+
+TEST_F(Identity, NameAndVersionAreExact)
+{
+    ASSERT_NE(identity, nullptr);
+    EXPECT_EQ(ask(&host::identity_service::get_name), "Vexil Status");
+    EXPECT_EQ(ask(&host::identity_service::get_version), "0.1");
+}
+
+TEST_F(Identity, AboutIsTwoLinesSeparatedByOneLineFeed)
+{
+    const std::string about = ask(&host::identity_service::get_about);
+    EXPECT_EQ(std::count(about.begin(), about.end(), '\n'), 1);
+    EXPECT_EQ(about.find('\r'), std::string::npos);
+    const size_t feed = about.find('\n');
+    ASSERT_NE(feed, std::string::npos);
+    EXPECT_GT(feed, 20u) << "a sentence before the line feed";
+    EXPECT_LT(feed + 1, about.size()) << "a credit line after it";
+    EXPECT_NE(about.back(), '\n');
+    EXPECT_NE(about.find("status"), std::string::npos);
+}
+
+TEST_F(Identity, FileNameFollowsTheLastModuleNames)
+{
+    client->set_module_names("", "");
+    EXPECT_EQ(ask(&host::identity_service::get_file_name), "");
+    client->set_module_names("C:\\player\\components", "vexil_status.dll");
+    EXPECT_EQ(ask(&host::identity_service::get_file_name), "vexil_status.dll");
+    client->set_module_names("C:\\other", "renamed.dll");
+    EXPECT_EQ(ask(&host::identity_service::get_file_name), "renamed.dll");
+    client->set_module_names("C:\\other", nullptr);
+    EXPECT_EQ(ask(&host::identity_service::get_file_name), "") << "a null name reads as empty";
+}
+
+} // namespace

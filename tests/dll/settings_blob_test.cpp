@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "loaded_component.h"
+
+namespace {
+
+using bytes = std::vector<uint8_t>;
+
+const char default_format[] = "now playing: %title%-%artist%";
+
+struct SettingsBlob : component_test {
+    void load(const bytes& blob) { client->load_settings(blob.data(), int(blob.size())); }
+
+    // The values as a host can see them: through a saved blob.
+    static bytes expected(const std::string& history, int32_t enabled, const std::string& format)
+    {
+        bytes blob;
+        put_record(blob, "format_history", history);
+        put_record(blob, "vexil_enabled", int_data(enabled));
+        put_record(blob, "vexil_status_format", format);
+        return blob;
+    }
+};
+
+TEST_F(SettingsBlob, AFreshComponentSavesThe103DocumentedBytes)
+{
+    const bytes fresh = expected("", 1, default_format);
+    ASSERT_EQ(fresh.size(), 103u);
+    host::blob_writer writer;
+    client->save_settings(&writer);
+    EXPECT_EQ(writer.blob, fresh);
+    EXPECT_EQ(writer.write_sizes, (std::vector<int>{4, 14, 4, 4, 13, 4, 4, 4, 19, 4, 29}));
+}
+
+TEST_F(SettingsBlob, SaveLoadAndResetRoundTrip)
+{
+    const bytes changed = expected("b\na\n", 0, "%artist% \xE2\x80\x93 %title%");
+    load(changed);
+    const bytes saved = component.save();
+    EXPECT_EQ(saved, changed);
+
+    client->reset_settings();
+    EXPECT_EQ(component.save(), expected("", 1, default_format));
+    load(saved);
+    EXPECT_EQ(component.save(), changed);
+}
+
+TEST_F(SettingsBlob, MalformedBlobsKeepWhatCameBefore)
+{
+    bytes blob;
+    put_record(blob, "vexil_enabled", int_data(0));
+    put_record(blob, "vexil_enabled", "\x07\x00");
+    put_record(blob, "unknown", "x");
+    put_record(blob, "vexil_status_format", "%title%");
+    put_int(blob, 13);
+    blob.insert(blob.end(), {'v', 'e', 'x', 'i', 'l', '_', 'e', 'n', 'a', 'b', 'l', 'e', 'd'});
+    put_int(blob, 4000);
+    put_int(blob, 1);
+    load(blob);
+    EXPECT_EQ(component.save(), expected("", 0, "%title%"));
+
+    client->load_settings(nullptr, 50);
+    client->load_settings(blob.data(), -1);
+    EXPECT_EQ(component.save(), expected("", 0, "%title%"));
+}
+
+} // namespace

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "text/text_buffer.h"
+#include "text/utf8.h"
+
+namespace {
+
+constexpr uint32_t untouched = 0xDEADBEEF;
+
+// Decodes from a heap copy of exactly the given bytes, so that the sanitizer
+// catches a read past them.
+uint32_t decode(const std::string& bytes, uint32_t* code_point, uint32_t max_bytes)
+{
+    std::vector<char> exact(bytes.begin(), bytes.end());
+    return decode_utf8_char(exact.data(), code_point, max_bytes);
+}
+
+struct decoded {
+    uint32_t length;
+    uint32_t code_point;
+};
+
+decoded decode_all(const std::string& bytes)
+{
+    uint32_t code_point = untouched;
+    const uint32_t length = decode(bytes, &code_point, uint32_t(bytes.size()));
+    return {length, code_point};
+}
+
+TEST(Utf8Decoder, DecodesWellFormedSequences)
+{
+    uint32_t cp = untouched;
+    EXPECT_EQ(decode("A", &cp, 0), 0u);
+    EXPECT_EQ(cp, 0u);
+    cp = untouched;
+    EXPECT_EQ(decode(std::string(1, '\0'), &cp, 1), 0u);
+    EXPECT_EQ(cp, 0u);
+    EXPECT_EQ(decode("A", &cp, 1), 1u);
+    EXPECT_EQ(cp, 0x41u);
+    EXPECT_EQ(decode("A", nullptr, 1), 1u);
+
+    struct {
+        const char* bytes;
+        uint32_t length;
+        uint32_t code_point;
+    } const cases[] = {
+        {"\xC3\xA9", 2, 0xE9},
+        {"\xE2\x82\xAC", 3, 0x20AC},
+        {"\xF0\x9F\x98\x80", 4, 0x1F600},
+        {"\xFC\x84\x80\x80\x80\x80", 6, 0x4000000},
+        {"\xE0\x80\x90", 3, 0x10},
+        {"\xE0\x81\x80", 3, 0x40},
+        {"\xF0\x80\x88\x80", 4, 0x200},
+        {"\xED\xA0\x80", 3, 0xD800},
+        {"\xF4\x90\x80\x80", 4, 0x110000},
+        {"\xFD\xBF\xBF\xBF\xBF\xBF", 6, 0x7FFFFFFF},
+    };
+    for (const auto& c : cases) {
+        const decoded d = decode_all(c.bytes);
+        EXPECT_EQ(d.length, c.length) << c.bytes;
+        EXPECT_EQ(d.code_point, c.code_point) << c.bytes;
+    }
+}
+
+TEST(Utf8Decoder, RefusesMalformedSequencesAndLeavesTheOutputAlone)
+{
+    for (const char* bytes : {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x80\x8F", "\xF0\x80\x87\xBF", "\x80", "\xBF", "\xFE", "\xFF",
+                              "\xE2\x41\xAC", "\xF8\x80\x83\xBF\xBF", "\xFC\x80\x81\xBF\xBF\xBF"}) {
+        const decoded d = decode_all(bytes);
+        EXPECT_EQ(d.length, 0u) << bytes;
+        EXPECT_EQ(d.code_point, untouched) << bytes;
+    }
+    uint32_t cp = untouched;
+    EXPECT_EQ(decode(std::string("\xE2\x82\0", 3), &cp, 3), 0u);
+    EXPECT_EQ(decode("\xC3\xA9", &cp, 1), 0u) << "the sequence is cut by max_bytes";
+    EXPECT_EQ(cp, untouched);
+}
+
+TEST(Utf8Decoder, NeverReadsPastANul)
+{
+    // Only the lead byte and the NUL exist; the sequence announces six.
+    EXPECT_EQ(decode(std::string("\xFC\0", 2), nullptr, 6), 0u);
+    EXPECT_EQ(decode(std::string("\xF0\x9F\0", 3), nullptr, 100), 0u);
+}
+
+// Every two-byte sequence, against the rules stated independently.
+TEST(Utf8Decoder, EveryTwoByteSequenceFollowsTheRules)
+{
+    for (int lead = 0; lead < 256; ++lead) {
+        for (int next = 0; next < 256; ++next) {
+            const std::string bytes{char(lead), char(next)};
+            uint32_t cp = untouched;
+            const uint32_t n = decode(bytes, &cp, 2);
+            if (lead == 0) {
+                EXPECT_EQ(n, 0u);
+            } else if (lead < 0x80) {
+                EXPECT_EQ(n, 1u);
+                EXPECT_EQ(cp, uint32_t(lead));
+            } else if (lead >= 0xC2 && lead <= 0xDF && (next & 0xC0) == 0x80) {
+                ASSERT_EQ(n, 2u) << lead << " " << next;
+                EXPECT_EQ(cp, uint32_t((lead & 0x1F) << 6 | (next & 0x3F)));
+            } else {
+                ASSERT_EQ(n, 0u) << lead << " " << next;
+                EXPECT_EQ(cp, untouched);
+            }
+        }
+    }
+}
+
+TEST(Utf8Encoder, EncodesEveryLength)
+{
+    char out[8] = {};
+    EXPECT_EQ(encode_utf8_char(0x41, out), 1u);
+    EXPECT_EQ(std::string(out, 1), "A");
+    EXPECT_EQ(encode_utf8_char(0xE9, out), 2u);
+    EXPECT_EQ(std::string(out, 2), "\xC3\xA9");
+    EXPECT_EQ(encode_utf8_char(0x20AC, out), 3u);
+    EXPECT_EQ(std::string(out, 3), "\xE2\x82\xAC");
+    EXPECT_EQ(encode_utf8_char(0x1F600, out), 4u);
+    EXPECT_EQ(std::string(out, 4), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(encode_utf8_char(0x7FFFFFFF, out), 6u);
+    EXPECT_EQ(std::string(out, 6), "\xFD\xBF\xBF\xBF\xBF\xBF");
+    memset(out, 'z', sizeof out);
+    EXPECT_EQ(encode_utf8_char(0x80000000u, out), 0u);
+    EXPECT_EQ(out[0], 'z');
+    EXPECT_EQ(encode_utf8_char(0x800, nullptr), 3u);
+    EXPECT_EQ(encode_utf8_char(0, out), 1u);
+    EXPECT_EQ(out[0], '\0');
+}
+
+TEST(Utf16Encoder, EncodesSurrogatePairsAndRefusesTheRest)
+{
+    char16_t out[2] = {};
+    EXPECT_EQ(encode_utf16_char(0, out), 0u);
+    EXPECT_EQ(encode_utf16_char(0x41, out), 1u);
+    EXPECT_EQ(out[0], 0x41);
+    EXPECT_EQ(encode_utf16_char(0x1F600, out), 2u);
+    EXPECT_EQ(out[0], 0xD83D);
+    EXPECT_EQ(out[1], 0xDE00);
+    EXPECT_EQ(encode_utf16_char(0x10FFFF, out), 2u);
+    EXPECT_EQ(out[0], 0xDBFF);
+    EXPECT_EQ(out[1], 0xDFFF);
+    EXPECT_EQ(encode_utf16_char(0x110000, out), 0u);
+}
+
+// Every code point survives UTF-8 and back, and UTF-16 where it fits, the
+// latter checked against the surrogate arithmetic independently.
+TEST(Utf8RoundTrip, EveryCodePointDecodesToItself)
+{
+    char bytes[8];
+    char16_t units[3];
+    for (uint32_t cp = 1; cp <= 0x10FFFF; ++cp) {
+        const uint32_t n = encode_utf8_char(cp, bytes);
+        bytes[n] = '\0';
+        uint32_t back = 0;
+        ASSERT_EQ(decode_utf8_char(bytes, &back, n), n) << cp;
+        ASSERT_EQ(back, cp);
+
+        const uint32_t wide = convert_utf8_to_wide(bytes, units, 3, n);
+        if (cp < 0x10000) {
+            ASSERT_EQ(wide, 1u);
+            ASSERT_EQ(units[0], cp);
+        } else {
+            ASSERT_EQ(wide, 2u);
+            ASSERT_EQ(0x10000 + ((uint32_t(units[0]) - 0xD800) << 10) + (uint32_t(units[1]) - 0xDC00), cp);
+        }
+        ASSERT_EQ(units[wide], 0);
+    }
+}
+
+TEST(Utf8RoundTrip, LongFormsAboveTheUnicodeRangeDecode)
+{
+    char bytes[8];
+    for (uint32_t cp = 0x110000; cp < 0x7FFFFFFF; cp = cp * 3 + 17) {
+        const uint32_t n = encode_utf8_char(cp, bytes);
+        uint32_t back = 0;
+        ASSERT_EQ(decode_utf8_char(bytes, &back, n), n) << cp;
+        ASSERT_EQ(back, cp);
+    }
+}
+
+TEST(Utf8ToWide, StopsAtTheFirstProblemAndAlwaysTerminates)
+{
+    char16_t out[16];
+    EXPECT_EQ(convert_utf8_to_wide("", out, 16, 0), 0u);
+    EXPECT_EQ(out[0], 0);
+
+    EXPECT_EQ(convert_utf8_to_wide("a\xC3\xA9\xFFz", out, 16, 5), 2u);
+    EXPECT_EQ(out[0], u'a');
+    EXPECT_EQ(out[1], 0xE9);
+    EXPECT_EQ(out[2], 0);
+
+    EXPECT_EQ(convert_utf8_to_wide("x\xF8\x88\x80\x80\x80y", out, 16, 7), 1u) << "0x200000 has no UTF-16 form";
+    EXPECT_EQ(convert_utf8_to_wide("ab\xE2\x82\xAC", out, 16, 4), 2u) << "a sequence cut by max_bytes";
+    EXPECT_EQ(convert_utf8_to_wide("abc", out, 16, 2), 2u);
+    EXPECT_EQ(out[2], 0);
+}
+
+// The destination's real size bounds the output, whatever the input.
+TEST(Utf8ToWide, NeverWritesPastTheDestination)
+{
+    std::vector<char16_t> small(3, 0x7777);
+    EXPECT_EQ(convert_utf8_to_wide("abcdef", small.data(), 3, 6), 2u);
+    EXPECT_EQ(small[2], 0);
+    std::vector<char16_t> pair_room(3, 0x7777);
+    EXPECT_EQ(convert_utf8_to_wide("a\xF0\x9F\x98\x80", pair_room.data(), 3, 5), 1u) << "a pair that does not fit is not split";
+    EXPECT_EQ(pair_room[1], 0);
+    char16_t none = 0x7777;
+    EXPECT_EQ(convert_utf8_to_wide("a", &none, 0, 1), 0u);
+    EXPECT_EQ(none, 0x7777);
+}
+
+TEST(AppendCodePoint, AppendsTheUtf8Form)
+{
+    text_buffer buffer;
+    append_code_point(&buffer, 'a');
+    append_code_point(&buffer, 0x20AC);
+    append_code_point(&buffer, 10);
+    append_code_point(&buffer, 0);
+    append_code_point(&buffer, 0x80000000u);
+    EXPECT_STREQ(buffer.data(), "a\xE2\x82\xAC\n");
+}
+
+} // namespace

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "text/ansi_conversion.h"
+
+namespace {
+
+// What the OS's own path makes of a UTF-8 text.
+std::string os_ansi(const std::string& utf8)
+{
+    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring wide(size_t(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), units);
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string ansi(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), units, ansi.data(), bytes, nullptr, nullptr);
+    return ansi;
+}
+
+// Converts into a buffer of exactly the source's length plus one, as the
+// preferences page does, with a guard byte behind it.
+std::string ansi(const std::string& utf8)
+{
+    std::vector<char> out(utf8.size() + 2, '\x5A');
+    const uint32_t n = convert_utf8_to_ansi(utf8.c_str(), out.data(), uint32_t(utf8.size() + 1), uint32_t(utf8.size()));
+    EXPECT_EQ(out.back(), '\x5A') << "wrote past the buffer";
+    EXPECT_EQ(out[n], '\0');
+    return std::string(out.data(), n);
+}
+
+TEST(AnsiConversion, MatchesTheSystemCodePage)
+{
+    const UINT code_page = GetACP();
+    EXPECT_EQ(ansi(""), "");
+    for (const std::string text : {"now playing: %title%-%artist%", "caf\xC3\xA9 \xE2\x82\xAC", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88",
+                                   "\xF0\x9F\x98\x80 emoji"}) {
+        EXPECT_EQ(ansi(text), os_ansi(text)) << "code page " << code_page;
+    }
+    if (code_page == 1252)
+        EXPECT_EQ(ansi("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xE9 \x80");
+    if (code_page == 932)
+        EXPECT_EQ(ansi("\xE6\x97\xA5\xE6\x9C\xAC"), "\x93\xFA\x96\x7B");
+}
+
+TEST(AnsiConversion, RunsInTheExpectedCodePage)
+{
+    const char* locale = getenv("LC_ALL");
+    const UINT expected = locale != nullptr && std::string(locale).rfind("ja_JP", 0) == 0 ? 932 : 1252;
+    EXPECT_EQ(GetACP(), expected);
+}
+
+TEST(AnsiConversion, StopsAtMalformedInput)
+{
+    EXPECT_EQ(ansi("ab\xFF" "cd"), "ab");
+}
+
+TEST(AnsiConversion, StackAndHeapScratchGiveTheSameResult)
+{
+    for (const size_t length : {size_t(32767), size_t(32768), size_t(100000)}) {
+        std::string text;
+        while (text.size() + 3 <= length)
+            text += "a\xC3\xA9";
+        text.resize(length, 'z');
+        EXPECT_EQ(ansi(text), os_ansi(text)) << length;
+    }
+}
+
+TEST(AnsiConversion, ASmallDestinationIsNeverOverrun)
+{
+    std::vector<char> out(5, '\x5A');
+    const uint32_t n = convert_utf8_to_ansi("abcdefghij", out.data(), 4, 10);
+    EXPECT_EQ(out[4], '\x5A');
+    EXPECT_LE(n, 3u);
+    EXPECT_EQ(out[n], '\0');
+
+    const char16_t wide[] = u"\x65E5\x672C\x8A9E";
+    char three[4] = {'\x5A', '\x5A', '\x5A', '\x5A'};
+    const uint32_t m = convert_wide_to_ansi(wide, three, 3, 3);
+    EXPECT_EQ(three[3], '\x5A');
+    EXPECT_EQ(three[m], '\0');
+}
+
+} // namespace

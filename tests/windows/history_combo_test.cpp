@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/component_settings.h"
+#include "settings/settings_registry.h"
+
+namespace {
+
+struct HistoryCombo : ::testing::Test {
+    HistoryCombo()
+    {
+        reset_settings();
+        combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_POPUP | CBS_DROPDOWN, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    }
+    ~HistoryCombo() override
+    {
+        DestroyWindow(combo);
+        reset_settings();
+    }
+
+    std::vector<std::wstring> items() const
+    {
+        std::vector<std::wstring> out;
+        const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < n; ++i) {
+            std::wstring text(size_t(SendMessageW(combo, CB_GETLBTEXTLEN, WPARAM(i), 0)), L'\0');
+            SendMessageW(combo, CB_GETLBTEXT, WPARAM(i), LPARAM(text.data()));
+            out.push_back(text);
+        }
+        return out;
+    }
+
+    HWND combo;
+};
+
+// An unsorted combo box shows the order in which the entries were sent.
+TEST_F(HistoryCombo, AddsEveryEntryInHistoryOrderAsUtf8)
+{
+    ASSERT_NE(combo, nullptr);
+    format_history.store("zeta\n\xE2\x82\xAC euro\nalpha\n");
+    format_history.fill_combo(combo);
+    EXPECT_EQ(items(), (std::vector<std::wstring>{L"zeta", L"\x20AC euro", L"alpha"}));
+}
+
+TEST_F(HistoryCombo, AnEmptyHistorySendsNothing)
+{
+    SendMessageW(combo, CB_ADDSTRING, 0, LPARAM(L"already there"));
+    format_history.fill_combo(combo);
+    EXPECT_EQ(items(), std::vector<std::wstring>{L"already there"});
+}
+
+} // namespace
