@@ -1,1 +1,132 @@
-int main() { return 0; }
+// Stand-in for Yahoo! Messenger, for the tests and the demo only: a main
+// window of the messenger's class that shows the custom status message
+// whenever it is told, by command 392, that the message changed.
+//
+//   messenger [--user ID] [--quiet]   run; with --user, first prepare the
+//                                     registry for ID as a logged-in user
+//   messenger --prepare ID            only prepare the registry
+//   messenger --forget                delete the messenger's registry keys
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "messenger_protocol.h"
+
+namespace {
+
+LONG status_commands = 0;
+LONG other_commands = 0;
+bool quiet = false;
+HANDLE synced = nullptr;
+
+void prepare_user(const std::string& user)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, messenger::pager_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, messenger::user_id_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(user.c_str()), DWORD(user.size() + 1));
+        RegCloseKey(key);
+    }
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
+void forget_everything()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+}
+
+std::string read_text(HKEY root, const std::string& path, const char* value)
+{
+    char text[4096] = {};
+    DWORD size = sizeof text - 1;
+    DWORD type = 0;
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return "(no key)";
+    const LONG result = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        return "(no value)";
+    return std::string(text, strnlen(text, size));
+}
+
+void show_status()
+{
+    const std::string user = read_text(HKEY_CURRENT_USER, messenger::pager_key, messenger::user_id_value);
+    const std::string status = read_text(HKEY_CURRENT_USER, messenger::profile_key(user), messenger::status_value);
+    if (!quiet) {
+        printf("  messenger: %s is now \"%s\"\n", user.c_str(), status.c_str());
+        fflush(stdout);
+    }
+}
+
+LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (wparam == messenger::status_command && lparam == 0) {
+            InterlockedIncrement(&status_commands);
+            show_status();
+        } else {
+            InterlockedIncrement(&other_commands);
+        }
+        return 0;
+    case messenger::sync_message:
+        SetEvent(synced);
+        return 0;
+    case messenger::count_status_commands:
+        return status_commands;
+    case messenger::count_other_commands:
+        return other_commands;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+int run()
+{
+    synced = CreateEventA(nullptr, FALSE, FALSE, messenger::synced_event);
+    WNDCLASSA window_class = {};
+    window_class.lpfnWndProc = window_proc;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.lpszClassName = messenger::window_class;
+    RegisterClassA(&window_class);
+    HWND window = CreateWindowExA(0, messenger::window_class, "Yahoo! Messenger (stand-in)", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                  window_class.hInstance, nullptr);
+    if (window == nullptr)
+        return 1;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    CloseHandle(synced);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--forget") {
+            forget_everything();
+            return 0;
+        }
+        if (option == "--prepare" && i + 1 < argc) {
+            prepare_user(argv[i + 1]);
+            return 0;
+        }
+        if (option == "--user" && i + 1 < argc)
+            prepare_user(argv[++i]);
+        else if (option == "--quiet")
+            quiet = true;
+    }
+    return run();
+}

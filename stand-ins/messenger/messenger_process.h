@@ -1,0 +1,98 @@
+#pragma once
+
+// Starts the stand-in messenger in a process of its own and talks to it.
+
+#include <windows.h>
+
+#include <string>
+
+#include "messenger_protocol.h"
+
+namespace messenger {
+
+inline std::string program_beside_this_one(const char* name)
+{
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path, n);
+    return dir.substr(0, dir.find_last_of("\\/") + 1) + name;
+}
+
+// Runs the messenger with arguments and waits for it to end.
+inline DWORD run_to_end(const std::string& arguments)
+{
+    std::string command = "\"" + program_beside_this_one("messenger.exe") + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return DWORD(-1);
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = DWORD(-1);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+class process {
+public:
+    process() = default;
+    process(const process&) = delete;
+    process& operator=(const process&) = delete;
+    ~process() { stop(); }
+
+    // Starts the messenger and waits until its main window exists.
+    bool start(const std::string& arguments = "")
+    {
+        synced = CreateEventA(nullptr, FALSE, FALSE, synced_event);
+        std::string command = "\"" + program_beside_this_one("messenger.exe") + "\" " + arguments;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+            return false;
+        for (int waited = 0; waited < 20000; waited += 20) {
+            window = FindWindowA(window_class, nullptr);
+            if (window != nullptr)
+                return true;
+            Sleep(20);
+        }
+        return false;
+    }
+
+    // Returns once the messenger has handled everything posted to it so far.
+    bool sync() const
+    {
+        if (window == nullptr || !PostMessageA(window, sync_message, 0, 0))
+            return false;
+        return WaitForSingleObject(synced, 10000) == WAIT_OBJECT_0;
+    }
+
+    LONG status_commands() const { return LONG(SendMessageA(window, count_status_commands, 0, 0)); }
+    LONG other_commands() const { return LONG(SendMessageA(window, count_other_commands, 0, 0)); }
+
+    void stop()
+    {
+        if (info.hProcess != nullptr) {
+            if (window != nullptr)
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0)
+                TerminateProcess(info.hProcess, 1);
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+            info = {};
+        }
+        if (synced != nullptr)
+            CloseHandle(synced);
+        synced = nullptr;
+        window = nullptr;
+    }
+
+    HWND window = nullptr;
+
+private:
+    PROCESS_INFORMATION info = {};
+    HANDLE synced = nullptr;
+};
+
+} // namespace messenger

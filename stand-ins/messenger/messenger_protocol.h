@@ -1,0 +1,32 @@
+#pragma once
+
+// How tests and the simulated host talk to the stand-in messenger, besides
+// the real protocol (window class, registry keys, command 392).
+
+#include <windows.h>
+
+#include <string>
+
+namespace messenger {
+
+constexpr char window_class[] = "YahooBuddyMain";
+constexpr char pager_key[] = "Software\\Yahoo\\Pager";
+constexpr char user_id_value[] = "Yahoo! User ID";
+constexpr char status_value[] = "5";
+constexpr WPARAM status_command = 392;
+
+// Posted: once handled, every message posted before it has been handled too,
+// and the event below is set.
+constexpr UINT sync_message = WM_APP + 1;
+constexpr char synced_event[] = "vexil_messenger_synced";
+// Sent: the number of WM_COMMAND 392 with lParam 0 received so far.
+constexpr UINT count_status_commands = WM_APP + 2;
+// Sent: the number of other WM_COMMAND messages received so far.
+constexpr UINT count_other_commands = WM_APP + 3;
+
+inline std::string profile_key(const std::string& user)
+{
+    return std::string(pager_key) + "\\profiles\\" + user + "\\Custom Msgs";
+}
+
+} // namespace messenger

@@ -1,0 +1,70 @@
+#pragma once
+
+// Watches the OS calls a loaded module makes by patching its import address
+// table, so that a test can see exactly which calls it made, in which order.
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace hooks {
+
+inline void** import_slot(HMODULE module, const char* library, const char* function)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name != 0; ++d) {
+        if (_stricmp(reinterpret_cast<char*>(base + d->Name), library) != 0)
+            continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            auto* by_name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<char*>(by_name->Name), function) == 0)
+                return reinterpret_cast<void**>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+// Points one import at a replacement for the hook's lifetime.
+class import_hook {
+public:
+    import_hook(HMODULE module, const char* library, const char* function, void* replacement)
+        : slot(import_slot(module, library, function))
+    {
+        if (slot != nullptr) {
+            original = *slot;
+            write(replacement);
+        }
+    }
+    ~import_hook()
+    {
+        if (slot != nullptr)
+            write(original);
+    }
+    import_hook(const import_hook&) = delete;
+    import_hook& operator=(const import_hook&) = delete;
+
+    bool installed() const { return slot != nullptr; }
+
+private:
+    void write(void* value)
+    {
+        DWORD old;
+        VirtualProtect(slot, sizeof value, PAGE_READWRITE, &old);
+        *slot = value;
+        VirtualProtect(slot, sizeof value, old, &old);
+    }
+
+    void** slot;
+    void* original = nullptr;
+};
+
+} // namespace hooks

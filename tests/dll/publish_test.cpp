@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "loaded_component.h"
+#include "messenger_process.h"
+#include "os_call_log.h"
+
+namespace {
+
+const char user[] = "vexil_tester";
+const char default_format[] = "now playing: %title%-%artist%";
+
+// A host track whose title is written the way a host might: in pieces,
+// with a correction at the end, through every kind of sink operation.
+class test_track final : public host::track_handle {
+public:
+    explicit test_track(std::string title) : title(std::move(title)) {}
+
+    int format_title(host::text_sink* out, const char* format, void* reserved) override
+    {
+        formats.push_back(format);
+        reserved_seen = reserved;
+        out->assign("stale", 0xFFFFFFFFu);
+        out->truncate(0);
+        const size_t half = title.size() / 2;
+        out->append(title.c_str(), uint32_t(half));
+        out->append(title.c_str() + half, 0xFFFFFFFFu);
+        out->append("#junk", 5);
+        out->truncate(uint32_t(title.size()));
+        length_seen = out->length();
+        text_seen = out->data();
+        return 1;
+    }
+
+    std::string title;
+    std::vector<std::string> formats;
+    void* reserved_seen = reinterpret_cast<void*>(1);
+    uint32_t length_seen = 0;
+    std::string text_seen;
+};
+
+struct registry_value {
+    LONG result = ERROR_FILE_NOT_FOUND;
+    DWORD type = 0;
+    std::string bytes;
+};
+
+registry_value read_status(const std::string& id = user)
+{
+    registry_value value;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, messenger::profile_key(id).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return value;
+    char data[1024];
+    DWORD size = sizeof data;
+    value.result = RegQueryValueExA(key, messenger::status_value, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size);
+    if (value.result == ERROR_SUCCESS)
+        value.bytes.assign(data, size);
+    RegCloseKey(key);
+    return value;
+}
+
+void set_user_id(const void* bytes, DWORD size, DWORD type)
+{
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::pager_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegSetValueExA(key, messenger::user_id_value, 0, type, static_cast<const BYTE*>(bytes), size);
+    RegCloseKey(key);
+}
+
+void prepare_user(const std::string& id)
+{
+    set_user_id(id.c_str(), DWORD(id.size() + 1), REG_SZ);
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(id).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegCloseKey(key);
+}
+
+bool key_exists(const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::vector<std::string> full_publication(const std::string& id, size_t title_length)
+{
+    return {
+        "FindWindowA YahooBuddyMain (null)",
+        "RegOpenKeyExA HKCU Software\\Yahoo\\Pager options 0 access " + std::to_string(KEY_QUERY_VALUE),
+        "RegQueryValueExA Yahoo! User ID size 64",
+        "RegOpenKeyExA HKCU Software\\Yahoo\\Pager\\profiles\\" + id + "\\Custom Msgs options 0 access " + std::to_string(KEY_SET_VALUE),
+        "RegSetValueExA 5 type " + std::to_string(REG_SZ) + " size " + std::to_string(title_length + 1),
+        "RegCloseKey",
+        "PostMessageA " + std::to_string(WM_COMMAND) + " 392 0",
+        "RegCloseKey",
+    };
+}
+
+struct Publishing : component_test {
+    static void SetUpTestSuite()
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+        running = new messenger::process;
+        running->start("--quiet");
+    }
+    static void TearDownTestSuite()
+    {
+        delete running;
+        running = nullptr;
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    }
+
+    Publishing() : watcher(component.instance<host::playback_events>(host::playback_events_class)), calls(component.module)
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+        prepare_user(user);
+    }
+    ~Publishing() override
+    {
+        if (watcher != nullptr)
+            watcher->release();
+    }
+    void SetUp() override
+    {
+        component_test::SetUp();
+        ASSERT_NE(watcher, nullptr);
+        ASSERT_TRUE(calls.complete()) << "could not watch the component's imports";
+        ASSERT_NE(running->window, nullptr) << "the stand-in messenger did not start";
+        running->sync();
+        commands_before = running->status_commands();
+        os_calls::log().clear();
+    }
+
+    LONG commands_since_start() const
+    {
+        running->sync();
+        return running->status_commands() - commands_before;
+    }
+
+    void set_enabled(int32_t enabled) const
+    {
+        std::vector<uint8_t> blob;
+        put_record(blob, "vexil_enabled", int_data(enabled));
+        client->load_settings(blob.data(), int(blob.size()));
+    }
+
+    void set_format(const std::string& format) const
+    {
+        std::vector<uint8_t> blob;
+        put_record(blob, "vexil_status_format", format);
+        client->load_settings(blob.data(), int(blob.size()));
+    }
+
+    static messenger::process* running;
+    host::playback_events* watcher;
+    os_calls::recorder calls;
+    LONG commands_before = 0;
+};
+
+messenger::process* Publishing::running = nullptr;
+
+TEST_F(Publishing, EachTrackBecomesTheStatusWithOneCommand)
+{
+    const std::vector<std::string> titles = {"now playing: Heroes-David Bowie", "now playing: J\xC3\xB3ga-Bj\xC3\xB6rk",
+                                             "now playing: \xE6\x98\x9F\xE3\x81\xAE\xE6\xB5\x81\xE3\x82\x8C-\xE5\xAE\x87\xE5\xA4\x9A\xE7\x94\xB0 \xF0\x9F\x8E\xB5"};
+    LONG expected_commands = 0;
+    for (const std::string& title : titles) {
+        test_track track(title);
+        os_calls::log().clear();
+        watcher->on_new_track(&track);
+        ++expected_commands;
+
+        EXPECT_EQ(track.formats, std::vector<std::string>{default_format});
+        EXPECT_EQ(track.reserved_seen, nullptr);
+        EXPECT_EQ(track.text_seen, title) << "the component's sink holds what the host wrote";
+        EXPECT_EQ(track.length_seen, title.size());
+        EXPECT_EQ(os_calls::log(), full_publication(user, title.size()));
+
+        const registry_value stored = read_status();
+        EXPECT_EQ(stored.type, DWORD(REG_SZ));
+        EXPECT_EQ(stored.bytes, title + '\0') << "UTF-8 bytes, data length = length + 1";
+        EXPECT_EQ(commands_since_start(), expected_commands);
+    }
+    EXPECT_EQ(running->other_commands(), 0);
+}
+
+TEST_F(Publishing, AnEmptyTitleIsStoredAsTheEmptyText)
+{
+    test_track track("");
+    watcher->on_new_track(&track);
+    const registry_value stored = read_status();
+    EXPECT_EQ(stored.type, DWORD(REG_SZ));
+    EXPECT_EQ(stored.bytes, std::string(1, '\0'));
+    EXPECT_EQ(commands_since_start(), 1);
+}
+
+TEST_F(Publishing, DisabledPublishingTouchesNothing)
+{
+    set_enabled(0);
+    test_track track("never");
+    watcher->on_new_track(&track);
+    EXPECT_TRUE(track.formats.empty());
+    EXPECT_TRUE(os_calls::log().empty());
+    EXPECT_EQ(read_status().result, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(commands_since_start(), 0);
+
+    set_enabled(-3);
+    watcher->on_new_track(&track);
+    EXPECT_EQ(track.formats.size(), 1u) << "any value other than 0 is on";
+}
+
+TEST_F(Publishing, TheOtherEventsTouchNothing)
+{
+    test_track track("x");
+    watcher->on_playback_starting();
+    watcher->on_playback_stop(2);
+    watcher->on_seek(12.5);
+    watcher->on_pause(1);
+    watcher->on_edited(0);
+    watcher->on_time(99.0);
+    watcher->on_volume(50);
+    EXPECT_TRUE(os_calls::log().empty());
+    EXPECT_EQ(read_status().result, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(commands_since_start(), 0);
+}
+
+TEST_F(Publishing, ChangesBetweenTracksReachTheNextTrack)
+{
+    set_format("%artist% / %title%");
+    test_track first("a / b");
+    watcher->on_new_track(&first);
+    EXPECT_EQ(first.formats, std::vector<std::string>{"%artist% / %title%"});
+    set_format("");
+    test_track second("c");
+    watcher->on_new_track(&second);
+    EXPECT_EQ(second.formats, std::vector<std::string>{""});
+    set_enabled(0);
+    test_track third("d");
+    watcher->on_new_track(&third);
+    EXPECT_TRUE(third.formats.empty());
+    set_enabled(1);
+    watcher->on_new_track(&third);
+    EXPECT_EQ(read_status().bytes, std::string("d") + '\0');
+    EXPECT_EQ(commands_since_start(), 3);
+}
+
+TEST_F(Publishing, WithoutTheMessengerNothingIsWritten)
+{
+    running->stop();
+    test_track track("lonely");
+    watcher->on_new_track(&track);
+    EXPECT_EQ(track.formats.size(), 1u) << "the title is formatted first";
+    EXPECT_EQ(os_calls::log(), std::vector<std::string>{"FindWindowA YahooBuddyMain (null)"});
+    EXPECT_EQ(read_status().result, ERROR_FILE_NOT_FOUND);
+    ASSERT_TRUE(running->start("--quiet"));
+    commands_before = running->status_commands();
+}
+
+TEST_F(Publishing, WithoutAUserIdNothingIsWritten)
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegCloseKey(key);
+    test_track track("t");
+    watcher->on_new_track(&track);
+    const std::vector<std::string> expected = {full_publication(user, 1)[0], full_publication(user, 1)[1], full_publication(user, 1)[2], "RegCloseKey"};
+    EXPECT_EQ(os_calls::log(), expected);
+    EXPECT_EQ(read_status().result, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(commands_since_start(), 0);
+
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    os_calls::log().clear();
+    watcher->on_new_track(&track);
+    EXPECT_EQ(os_calls::log().size(), 2u) << "no pager key: the search ends after opening it";
+}
+
+TEST_F(Publishing, AProfileWithoutCustomMessagesIsNotCreated)
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    set_user_id(user, sizeof user, REG_SZ);
+    test_track track("t");
+    watcher->on_new_track(&track);
+    EXPECT_FALSE(key_exists(messenger::profile_key(user)));
+    EXPECT_FALSE(key_exists(std::string(messenger::pager_key) + "\\profiles"));
+    EXPECT_EQ(os_calls::log().size(), 5u) << "find, open, query, failed open, close";
+    EXPECT_EQ(os_calls::log().back(), "RegCloseKey");
+    EXPECT_EQ(commands_since_start(), 0);
+}
+
+// A user ID that fills its 64-byte buffer without a NUL is not a user ID.
+TEST_F(Publishing, UserIdsMustEndWithinSixtyFourBytes)
+{
+    const std::string longest(63, 'u');
+    prepare_user(longest);
+    test_track track("fits");
+    watcher->on_new_track(&track);
+    EXPECT_EQ(read_status(longest).bytes, std::string("fits") + '\0');
+
+    // Profiles exist both for the 64 bytes and for what a reader that cut
+    // them at 63 would find.
+    const std::string full(64, 'v');
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    prepare_user(full);
+    prepare_user(full.substr(0, 63));
+    set_user_id(full.data(), 64, REG_BINARY);
+    os_calls::log().clear();
+    watcher->on_new_track(&track);
+    EXPECT_EQ(os_calls::log().size(), 4u);
+    EXPECT_EQ(read_status(full).result, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(read_status(full.substr(0, 63)).result, ERROR_FILE_NOT_FOUND);
+
+    set_user_id((full + "w").c_str(), 66, REG_SZ);
+    os_calls::log().clear();
+    watcher->on_new_track(&track);
+    EXPECT_EQ(os_calls::log().size(), 4u) << "too long for the buffer";
+    EXPECT_EQ(commands_since_start(), 1);
+}
+
+// A user ID stored without its NUL, shorter than the buffer, still names the
+// profile.
+TEST_F(Publishing, AUserIdWithoutTerminatorIsRead)
+{
+    set_user_id(user, DWORD(strlen(user)), REG_BINARY);
+    test_track track("binary id");
+    watcher->on_new_track(&track);
+    EXPECT_EQ(read_status().bytes, std::string("binary id") + '\0');
+}
+
+} // namespace
