@@ -24,6 +24,14 @@ LRESULT WINAPI record_item_message(HWND dialog, int id, UINT message, WPARAM wpa
     return SendDlgItemMessageA(dialog, id, message, wparam, lparam);
 }
 
+// Refuses every allocation of one size while armed.
+size_t refused_size = 0;
+
+void* __cdecl refusing_malloc(size_t size)
+{
+    return size == refused_size ? nullptr : malloc(size);
+}
+
 std::string ansi_of(const std::wstring& wide)
 {
     const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
@@ -276,6 +284,26 @@ TEST_F(PrefsPage, AnEmptyFormatLeavesTheHistoryAlone)
     EXPECT_EQ(edit_text(), "");
     close();
     EXPECT_EQ(saved().history, "a\nb\n");
+}
+
+// Without memory for the converted text the edit field stays empty, and the
+// page still works.
+TEST_F(PrefsPage, WithoutMemoryForTheEditFieldItStaysEmpty)
+{
+    const std::string format = "a format of a length all of its own: 0123456789";
+    settings("kept\n", 1, format);
+    {
+        hooks::import_hook refuse(component.module, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&refusing_malloc));
+        ASSERT_TRUE(refuse.installed());
+        refused_size = format.size() + 1;
+        open();
+        refused_size = 0;
+    }
+    EXPECT_EQ(edit_text(), "");
+    EXPECT_EQ(SendMessageA(control(enable_box), BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendMessageA(control(enable_box), BM_CLICK, 0, 0);
+    EXPECT_EQ(saved().enabled, 0);
+    EXPECT_EQ(saved().format, format);
 }
 
 } // namespace

@@ -111,6 +111,72 @@ TEST(Utf8Decoder, EveryTwoByteSequenceFollowsTheRules)
     }
 }
 
+// The decoding rules stated in terms of values rather than bytes: a
+// sequence is well formed when its continuation bytes are 10xxxxxx; two-byte
+// forms of values below 0x80 are refused, and so are the longer forms whose
+// lead byte carries no value bits, whose first continuation byte is 80 and
+// whose value lies below 0x10, 0x200, 0x4000 or 0x80000.
+uint32_t reference_decode(const uint8_t* b, uint32_t n, uint32_t* value)
+{
+    uint32_t v = b[0] & (0xFFu >> (n + 1));
+    const bool lead_is_empty = v == 0;
+    for (uint32_t i = 1; i < n; ++i) {
+        if ((b[i] & 0xC0) != 0x80)
+            return 0;
+        v = v << 6 | (b[i] & 0x3F);
+    }
+    const uint32_t smallest_after_empty_lead[7] = {0, 0, 0x80, 0x10, 0x200, 0x4000, 0x80000};
+    if (n == 2 && v < 0x80)
+        return 0;
+    if (n > 2 && lead_is_empty && b[1] == 0x80 && v < smallest_after_empty_lead[n])
+        return 0;
+    *value = v;
+    return n;
+}
+
+TEST(Utf8Decoder, EveryThreeByteSequenceFollowsTheRules)
+{
+    for (uint32_t lead = 0xE0; lead <= 0xEF; ++lead) {
+        for (uint32_t second = 1; second < 256; ++second) {
+            for (uint32_t third = 1; third < 256; ++third) {
+                const uint8_t bytes[3] = {uint8_t(lead), uint8_t(second), uint8_t(third)};
+                uint32_t expected = untouched;
+                uint32_t got = untouched;
+                const uint32_t n = reference_decode(bytes, 3, &expected);
+                ASSERT_EQ(decode_utf8_char(reinterpret_cast<const char*>(bytes), &got, 3), n) << lead << " " << second << " " << third;
+                ASSERT_EQ(got, expected);
+            }
+        }
+    }
+}
+
+TEST(Utf8Decoder, ASampleOfLongerSequencesFollowsTheRules)
+{
+    uint32_t state = 12345;
+    const auto next_byte = [&state] {
+        state = state * 1103515245u + 12345u;
+        return uint8_t(state >> 16);
+    };
+    const uint8_t leads[] = {0xF0, 0xF3, 0xF7, 0xF8, 0xFB, 0xFC, 0xFD};
+    for (int sample = 0; sample < 300000; ++sample) {
+        uint8_t bytes[6];
+        bytes[0] = leads[sample % 7];
+        const uint32_t n = bytes[0] >= 0xFC ? 6 : bytes[0] >= 0xF8 ? 5 : 4;
+        for (uint32_t i = 1; i < n; ++i) {
+            // Mostly continuation bytes, so that most samples get far.
+            const uint8_t r = next_byte();
+            bytes[i] = (r & 0x0F) == 0 ? uint8_t(r | 1) : uint8_t(0x80 | (r & 0x3F));
+            if (i == 1 && (r & 0x30) == 0)
+                bytes[i] = 0x80;
+        }
+        uint32_t expected = untouched;
+        uint32_t got = untouched;
+        const uint32_t length = reference_decode(bytes, n, &expected);
+        ASSERT_EQ(decode_utf8_char(reinterpret_cast<const char*>(bytes), &got, n), length);
+        ASSERT_EQ(got, expected);
+    }
+}
+
 TEST(Utf8Encoder, EncodesEveryLength)
 {
     char out[8] = {};
