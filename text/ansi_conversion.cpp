@@ -2,11 +2,10 @@
 
 #include <windows.h>
 
-#include "text/byte_block.h"
 #include "text/plain_text.h"
 #include "text/utf8.h"
 
-// Texts of up to 32,767 bytes convert without touching the heap.
+// The largest UTF-16 scratch taken on the stack, in bytes.
 constexpr uint32_t largest_stack_scratch = 0x10000;
 
 uint32_t convert_wide_to_ansi(const char16_t* source, char* out, uint32_t out_bytes, uint32_t max_units)
@@ -24,32 +23,37 @@ uint32_t convert_wide_to_ansi(const char16_t* source, char* out, uint32_t out_by
     return length;
 }
 
-static uint32_t convert_through(char16_t* scratch, uint32_t scratch_units, const char* source, uint32_t n, char* out, uint32_t out_bytes)
-{
-    const uint32_t units = convert_utf8_to_wide(source, scratch, scratch_units, n);
-    return convert_wide_to_ansi(scratch, out, out_bytes, units);
-}
-
 uint32_t convert_utf8_to_ansi(const char* source, char* out, uint32_t out_bytes, uint32_t max_bytes)
 {
-    const uint32_t n = bounded_length(source, max_bytes);
-    if (n >= 0x7FFFFFFF) {
-        if (out_bytes > 0)
-            out[0] = '\0';
+    if (out_bytes == 0)
         return 0;
+    // Texts of up to 32,767 bytes go through the UTF-16 scratch in one piece;
+    // longer ones in pieces of 32,768 units, so that the heap is never needed
+    // and the text is read only once. The code page is stateless, so the
+    // pieces join into the same text.
+    constexpr uint32_t largest_scratch_units = largest_stack_scratch / 2;
+    const uint32_t scanned = bounded_length(source, max_bytes < largest_scratch_units ? max_bytes : largest_scratch_units);
+    const uint32_t scratch_units = scanned < largest_scratch_units ? scanned + 1 : largest_scratch_units;
+    uint32_t n = scanned < largest_scratch_units ? scanned : max_bytes;
+    auto* scratch = static_cast<char16_t*>(__builtin_alloca((2 * scratch_units + 3) & ~3u));
+    uint32_t written = 0;
+    for (;;) {
+        const wide_piece piece = convert_utf8_to_wide_piece(source, scratch, scratch_units, n);
+        if (piece.units > 0) {
+            const uint32_t bytes = convert_wide_to_ansi(scratch, out + written, out_bytes - written, piece.units);
+            if (bytes == 0) {
+                // As one conversion of the whole text, a text that does not
+                // fit gives the empty text.
+                out[0] = '\0';
+                return 0;
+            }
+            written += bytes;
+        }
+        if (!piece.out_full || piece.consumed == 0)
+            break;
+        source += piece.consumed;
+        n -= piece.consumed;
     }
-    const uint32_t scratch_bytes = 2 * n + 2;
-    if (scratch_bytes <= largest_stack_scratch) {
-        char16_t* scratch = static_cast<char16_t*>(__builtin_alloca((scratch_bytes + 3) & ~3u));
-        return convert_through(scratch, n + 1, source, n, out, out_bytes);
-    }
-    byte_block heap_scratch;
-    char16_t* scratch = static_cast<char16_t*>(heap_scratch.resize(scratch_bytes));
-    uint32_t result = 0;
-    if (scratch != nullptr)
-        result = convert_through(scratch, n + 1, source, n, out, out_bytes);
-    else if (out_bytes > 0)
-        out[0] = '\0';
-    heap_scratch.free_storage();
-    return result;
+    out[written] = '\0';
+    return written;
 }

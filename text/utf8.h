@@ -25,4 +25,13 @@ uint32_t encode_utf16_char(uint32_t code_point, char16_t* out);
 // the units written before the 0 unit.
 uint32_t convert_utf8_to_wide(const char* source, char16_t* out, uint32_t out_units, uint32_t max_bytes);
 
+// The same conversion, also telling how many source bytes it used and
+// whether it stopped only because out was full.
+struct wide_piece {
+    uint32_t units;
+    uint32_t consumed;
+    bool out_full;
+};
+wide_piece convert_utf8_to_wide_piece(const char* source, char16_t* out, uint32_t out_units, uint32_t max_bytes);
+
 void append_code_point(text_sink* sink, uint32_t code_point);

@@ -58,15 +58,37 @@ TEST(AnsiConversion, StopsAtMalformedInput)
     EXPECT_EQ(ansi("ab\xFF" "cd"), "ab");
 }
 
-TEST(AnsiConversion, StackAndHeapScratchGiveTheSameResult)
+// Texts above 32,767 bytes convert in pieces; the pieces must join into the
+// text a single conversion gives, whatever falls on their borders.
+TEST(AnsiConversion, OneAndManyPiecesGiveTheSameResult)
 {
-    for (const size_t length : {size_t(32767), size_t(32768), size_t(100000)}) {
-        std::string text;
-        while (text.size() + 3 <= length)
-            text += "a\xC3\xA9";
-        text.resize(length, 'z');
-        EXPECT_EQ(ansi(text), os_ansi(text)) << length;
+    for (const std::string piece : {"a\xC3\xA9", "\xF0\x9F\x8E\xB5", "ab\xE6\x97\xA5"}) {
+        for (const size_t length : {size_t(32767), size_t(32768), size_t(65537), size_t(100000)}) {
+            std::string text;
+            while (text.size() + piece.size() <= length)
+                text += piece;
+            text.resize(length, 'z');
+            EXPECT_EQ(ansi(text), os_ansi(text)) << length;
+        }
     }
+}
+
+TEST(AnsiConversion, ALongTextStopsAtItsFirstMalformedSequence)
+{
+    std::string text(50000, 'x');
+    const std::string prefix = text;
+    text += "\xFF";
+    text += std::string(50000, 'y');
+    EXPECT_EQ(ansi(text), os_ansi(prefix));
+}
+
+TEST(AnsiConversion, ALongTextThatDoesNotFitGivesTheEmptyText)
+{
+    const std::string text(100000, 'q');
+    std::vector<char> out(40001, '\x5A');
+    EXPECT_EQ(convert_utf8_to_ansi(text.c_str(), out.data(), 40000, uint32_t(text.size())), 0u);
+    EXPECT_EQ(out[0], '\0');
+    EXPECT_EQ(out[40000], '\x5A');
 }
 
 TEST(AnsiConversion, ASmallDestinationIsNeverOverrun)
