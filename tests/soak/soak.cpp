@@ -1,0 +1,297 @@
+// A long run of the DLL as a host would drive it: tracks by the thousand
+// while the messenger comes and goes, its keys are deleted and recreated,
+// the format and the switch change and the preferences page opens and
+// closes. Checks that every publication arrives exactly when it should,
+// that nothing is written anywhere else, and that memory stays flat.
+//
+//   soak [--tracks N] [--pages N]
+
+#include <windows.h>
+#include <malloc.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host_abi.h"
+#include "import_hooks.h"
+#include "messenger_process.h"
+
+namespace {
+
+const char user[] = "vexil_soak";
+int failures = 0;
+
+#define EXPECT(condition)                                                                  \
+    do {                                                                                   \
+        if (!(condition)) {                                                                \
+            fprintf(stderr, "soak: line %d: %s failed (track %d)\n", __LINE__, #condition, \
+                    current_track);                                                        \
+            ++failures;                                                                    \
+        }                                                                                  \
+    } while (0)
+
+int current_track = 0;
+LONG foreign_writes = 0;
+
+LONG WINAPI watched_set_value(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    if (name == nullptr || strcmp(name, "5") != 0 || type != REG_SZ)
+        InterlockedIncrement(&foreign_writes);
+    return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+class soak_track final : public host::track_handle {
+public:
+    int format_title(host::text_sink* out, const char* format, void*) override
+    {
+        title = std::string(format) + " #" + std::to_string(current_track) + " \xC3\xA9\xE6\x97\xA5";
+        out->assign(title.c_str(), 0xFFFFFFFFu);
+        return 1;
+    }
+    std::string title;
+};
+
+bool key_exists(const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string stored_status()
+{
+    char data[512] = {};
+    DWORD size = sizeof data;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return "(no key)";
+    const LONG result = RegQueryValueExA(key, "5", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::string(data, size) : "(no value)";
+}
+
+// Every key and value under Software\Yahoo, as paths.
+void list_tree(HKEY key, const std::string& path, std::vector<std::string>& out)
+{
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        out.push_back(path + " = " + name);
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        HKEY child;
+        const std::string child_path = path + "\\" + name;
+        out.push_back(child_path);
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
+            list_tree(child, child_path, out);
+            RegCloseKey(child);
+        }
+    }
+}
+
+std::vector<std::string> yahoo_tree()
+{
+    std::vector<std::string> out;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Yahoo", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        list_tree(key, "Software\\Yahoo", out);
+        RegCloseKey(key);
+    }
+    return out;
+}
+
+void prepare_user()
+{
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::pager_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegSetValueExA(key, messenger::user_id_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(user), sizeof user);
+    RegCloseKey(key);
+    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegCloseKey(key);
+}
+
+void load_record(host::module_client* client, const std::string& name, const std::string& data)
+{
+    std::vector<uint8_t> blob;
+    for (const std::string* field : {&name, &data}) {
+        const uint32_t n = uint32_t(field->size());
+        for (int i = 0; i < 4; ++i)
+            blob.push_back(uint8_t(n >> (8 * i)));
+        blob.insert(blob.end(), field->begin(), field->end());
+    }
+    client->load_settings(blob.data(), int(blob.size()));
+}
+
+void pump()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+struct memory_use {
+    size_t private_bytes;
+    size_t heap_bytes;
+};
+
+memory_use measure()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    size_t in_use = 0;
+    _HEAPINFO entry = {};
+    while (_heapwalk(&entry) == _HEAPOK) {
+        if (entry._useflag == _USEDENTRY)
+            in_use += entry._size;
+    }
+    return {counters.PagefileUsage, in_use};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int tracks = 5000;
+    int pages = 50;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::string(argv[i]) == "--tracks")
+            tracks = atoi(argv[i + 1]);
+        else if (std::string(argv[i]) == "--pages")
+            pages = atoi(argv[i + 1]);
+    }
+    HMODULE module = LoadLibraryA("vexil_status.dll");
+    auto get_interface = module != nullptr ? reinterpret_cast<host::get_interface_function>(GetProcAddress(module, host::export_name)) : nullptr;
+    if (get_interface == nullptr) {
+        fprintf(stderr, "soak: cannot bind vexil_status.dll\n");
+        return 1;
+    }
+    host::module_client* client = get_interface(nullptr, module);
+    client->reset_settings();
+    auto* events = static_cast<host::playback_events*>(host::find_entry(client, host::playback_events_class)->get_instance());
+    auto* page = static_cast<host::preferences_page*>(host::find_entry(client, host::preferences_page_class)->get_instance());
+    hooks::import_hook watch_writes(module, "ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&watched_set_value));
+    HWND parent = CreateWindowExA(0, "STATIC", "soak host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 300, nullptr, nullptr, nullptr, nullptr);
+
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    prepare_user();
+    auto shown_by = std::make_unique<messenger::process>();
+    EXPECT(shown_by->start("--quiet"));
+    LONG expected_commands = 0;
+    bool enabled = true;
+    bool messenger_running = true;
+    bool keys_present = true;
+    const int page_every = pages > 0 ? tracks / pages : tracks + 1;
+    const int warm_up = tracks / 10;
+    memory_use at_start = {};
+    soak_track track;
+    int opened_pages = 0;
+
+    for (current_track = 1; current_track <= tracks; ++current_track) {
+        if (current_track == warm_up)
+            at_start = measure();
+        // The messenger goes away for a while, and comes back.
+        if (current_track % 2500 == 1200 && messenger_running) {
+            EXPECT(shown_by->sync());
+            EXPECT(shown_by->status_commands() == expected_commands);
+            shown_by->stop();
+            messenger_running = false;
+        } else if (current_track % 2500 == 1300 && !messenger_running) {
+            shown_by = std::make_unique<messenger::process>();
+            EXPECT(shown_by->start("--quiet"));
+            expected_commands = 0;
+            messenger_running = true;
+        }
+        // The user's keys go away, and come back.
+        if (current_track % 700 == 350) {
+            RegDeleteTreeA(HKEY_CURRENT_USER, current_track % 1400 == 350 ? "Software\\Yahoo" : (std::string(messenger::pager_key) + "\\profiles").c_str());
+            keys_present = false;
+        } else if (current_track % 700 == 400) {
+            EXPECT(!key_exists(messenger::profile_key(user)));
+            prepare_user();
+            keys_present = true;
+        }
+        if (current_track % 300 == 0)
+            load_record(client, "vexil_status_format", current_track % 600 == 0 ? "%title%" : "now playing: %title%-%artist%");
+        if (current_track % 450 == 0) {
+            enabled = !enabled;
+            load_record(client, "vexil_enabled", std::string(enabled ? "\x01" : "\x00", 1) + std::string(3, '\0'));
+        }
+
+        track.title.clear();
+        events->on_new_track(&track);
+        events->on_time(1.0);
+        events->on_pause(0);
+        if (enabled && messenger_running && keys_present) {
+            ++expected_commands;
+            if (current_track % 97 == 0)
+                EXPECT(stored_status() == track.title + '\0');
+        }
+        EXPECT(enabled == !track.title.empty());
+
+        if (current_track % page_every == 0 && opened_pages < pages) {
+            HWND dialog = page->create(parent);
+            EXPECT(dialog != nullptr);
+            ShowWindow(dialog, SW_SHOW);
+            pump();
+            SetFocus(GetDlgItem(dialog, 1002));
+            SetFocus(GetDlgItem(dialog, 102));
+            DestroyWindow(dialog);
+            pump();
+            ++opened_pages;
+        }
+        if (current_track % 200 == 0 && messenger_running)
+            EXPECT(shown_by->sync());
+    }
+    --current_track;
+    if (messenger_running) {
+        EXPECT(shown_by->sync());
+        EXPECT(shown_by->status_commands() == expected_commands);
+    }
+    shown_by->stop();
+    const memory_use at_end = measure();
+
+    EXPECT(foreign_writes == 0);
+    if (!keys_present)
+        prepare_user();
+    const std::vector<std::string> tree = yahoo_tree();
+    const std::vector<std::string> allowed = {"Software\\Yahoo\\Pager", "Software\\Yahoo\\Pager = Yahoo! User ID", "Software\\Yahoo\\Pager\\profiles",
+                                              "Software\\Yahoo\\Pager\\profiles\\vexil_soak", "Software\\Yahoo\\Pager\\profiles\\vexil_soak\\Custom Msgs",
+                                              "Software\\Yahoo\\Pager\\profiles\\vexil_soak\\Custom Msgs = 5"};
+    for (const std::string& entry : tree) {
+        bool known = false;
+        for (const std::string& a : allowed)
+            known = known || a == entry;
+        if (!known) {
+            fprintf(stderr, "soak: unexpected registry entry %s\n", entry.c_str());
+            ++failures;
+        }
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    events->release();
+    page->release();
+
+    const long private_growth = long(at_end.private_bytes) - long(at_start.private_bytes);
+    const long heap_growth = long(at_end.heap_bytes) - long(at_start.heap_bytes);
+    printf("soak: %d tracks, %d page openings, messenger restarted every 2500 tracks, keys deleted every 700\n", tracks, opened_pages);
+    printf("soak: committed bytes %zu -> %zu (%+ld), C heap in use %zu -> %zu (%+ld), from track %d to the end\n", at_start.private_bytes,
+           at_end.private_bytes, private_growth, at_start.heap_bytes, at_end.heap_bytes, heap_growth, warm_up);
+    // A leak of even a few bytes a track would show in the heap.
+    EXPECT(heap_growth <= 1024);
+    EXPECT(private_growth <= 1 << 20);
+    printf("soak: %s\n", failures == 0 ? "passed" : "FAILED");
+    return failures == 0 ? 0 : 1;
+}
