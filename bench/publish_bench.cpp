@@ -76,14 +76,12 @@ double microseconds_per_call(Work work, const messenger::process& shown_by)
 
 int main()
 {
-    HMODULE module = LoadLibraryA("vexil_status.dll");
-    auto get_interface = module != nullptr ? reinterpret_cast<host::get_interface_function>(GetProcAddress(module, host::export_name)) : nullptr;
-    if (get_interface == nullptr) {
+    const host::bound_component component = host::bind_component("vexil_status.dll");
+    auto* events = component.client != nullptr ? host::instance<host::playback_events>(component.client, host::playback_events_class) : nullptr;
+    if (events == nullptr) {
         fprintf(stderr, "publish_bench: cannot bind vexil_status.dll\n");
         return 1;
     }
-    host::module_client* client = get_interface(nullptr, module);
-    auto* events = static_cast<host::playback_events*>(host::find_entry(client, host::playback_events_class)->get_instance());
 
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
     messenger::process shown_by;

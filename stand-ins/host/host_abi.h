@@ -162,4 +162,33 @@ inline service_entry* find_entry(module_client* client, const GUID& id)
     return nullptr;
 }
 
+// An object of the service with class id, with a reference the caller
+// releases; null when the component offers no such service.
+template <class Service>
+Service* instance(module_client* client, const GUID& id)
+{
+    service_entry* entry = find_entry(client, id);
+    return entry != nullptr ? static_cast<Service*>(entry->get_instance()) : nullptr;
+}
+
+// A component loaded and bound through its export; client is null when
+// either failed.
+struct bound_component {
+    HMODULE module = nullptr;
+    get_interface_function get_interface = nullptr;
+    module_client* client = nullptr;
+};
+
+inline bound_component bind_component(const char* path)
+{
+    bound_component bound;
+    bound.module = LoadLibraryA(path);
+    if (bound.module == nullptr)
+        return bound;
+    bound.get_interface = reinterpret_cast<get_interface_function>(GetProcAddress(bound.module, export_name));
+    if (bound.get_interface != nullptr)
+        bound.client = bound.get_interface(nullptr, bound.module);
+    return bound;
+}
+
 } // namespace host

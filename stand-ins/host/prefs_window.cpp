@@ -117,10 +117,9 @@ HWND make_frame(frame_state& state)
 int run_prefs_window(host::module_client* client, const std::string& screenshot, bool dropdown)
 {
     frame_state state;
-    host::service_entry* entry = host::find_entry(client, host::preferences_page_class);
-    if (entry == nullptr)
+    state.page = host::instance<host::preferences_page>(client, host::preferences_page_class);
+    if (state.page == nullptr)
         return 1;
-    state.page = static_cast<host::preferences_page*>(entry->get_instance());
     HWND frame = make_frame(state);
     SendMessageA(state.tree, LB_ADDSTRING, 0, LPARAM("Playback"));
     SendMessageA(state.tree, LB_ADDSTRING, 0, LPARAM(state.page->get_parent_name()));

@@ -89,16 +89,9 @@ void list_services(host::module_client* client)
         printf("service %d: %s %s\n", ++n, host::guid_text(entry->class_id).c_str(), service_kind(entry->class_id));
 }
 
-template <class Service>
-Service* instance(host::module_client* client, const GUID& id)
-{
-    host::service_entry* entry = host::find_entry(client, id);
-    return entry != nullptr ? static_cast<Service*>(entry->get_instance()) : nullptr;
-}
-
 void show_identity(host::module_client* client)
 {
-    auto* identity = instance<host::identity_service>(client, host::identity_class);
+    auto* identity = host::instance<host::identity_service>(client, host::identity_class);
     if (identity == nullptr)
         return;
     host::host_text text;
@@ -143,7 +136,7 @@ int play(host::module_client* client, const std::string& path, const messenger::
         return 1;
     }
     std::vector<sim::track> tracks = sim::parse_playlist(text);
-    auto* events = instance<host::playback_events>(client, host::playback_events_class);
+    auto* events = host::instance<host::playback_events>(client, host::playback_events_class);
     if (events == nullptr)
         return 1;
     events->on_playback_starting();
@@ -177,17 +170,13 @@ int main(int argc, char** argv)
                         "                [--screenshot PATH] [--dropdown] services|identity|settings|play PLAYLIST|prefs\n");
         return 2;
     }
-    HMODULE module = LoadLibraryA(o.dll.c_str());
-    if (module == nullptr) {
-        fprintf(stderr, "sim_host: cannot load %s (error %lu)\n", o.dll.c_str(), GetLastError());
+    const host::bound_component component = host::bind_component(o.dll.c_str());
+    if (component.client == nullptr) {
+        fprintf(stderr, "sim_host: cannot bind %s through %s (error %lu)\n", o.dll.c_str(), host::export_name, GetLastError());
         return 1;
     }
-    auto get_interface = reinterpret_cast<host::get_interface_function>(GetProcAddress(module, host::export_name));
-    if (get_interface == nullptr) {
-        fprintf(stderr, "sim_host: %s has no export %s\n", o.dll.c_str(), host::export_name);
-        return 1;
-    }
-    host::module_client* client = get_interface(nullptr, module);
+    host::module_client* client = component.client;
+    HMODULE module = component.module;
     char module_path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(module, module_path, MAX_PATH);
     const std::string path(module_path, length);

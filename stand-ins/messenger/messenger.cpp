@@ -22,17 +22,6 @@ LONG other_commands = 0;
 bool quiet = false;
 HANDLE synced = nullptr;
 
-void prepare_user(const std::string& user)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, messenger::pager_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, messenger::user_id_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(user.c_str()), DWORD(user.size() + 1));
-        RegCloseKey(key);
-    }
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
-}
-
 void forget_everything()
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
@@ -120,11 +109,11 @@ int main(int argc, char** argv)
             return 0;
         }
         if (option == "--prepare" && i + 1 < argc) {
-            prepare_user(argv[i + 1]);
+            messenger::prepare_user(argv[i + 1]);
             return 0;
         }
         if (option == "--user" && i + 1 < argc)
-            prepare_user(argv[++i]);
+            messenger::prepare_user(argv[++i]);
         else if (option == "--quiet")
             quiet = true;
     }

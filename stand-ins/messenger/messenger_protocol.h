@@ -29,4 +29,16 @@ inline std::string profile_key(const std::string& user)
     return std::string(pager_key) + "\\profiles\\" + user + "\\Custom Msgs";
 }
 
+// Stores user as the logged-in user, with an empty set of custom messages.
+inline void prepare_user(const std::string& user)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, pager_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, user_id_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(user.c_str()), DWORD(user.size() + 1));
+        RegCloseKey(key);
+    }
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
 } // namespace messenger

@@ -6,14 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-class text_sink {
-public:
-    virtual const char* data() = 0;
-    virtual void append(const char* text, uint32_t max_length) = 0;
-    virtual void assign(const char* text, uint32_t max_length) = 0;
-    virtual void truncate(uint32_t length) = 0;
-    virtual uint32_t length() = 0;
-};
+#include "host_abi.h"
+
+using host::text_sink;
 
 static std::vector<char> to_utf8(const wchar_t* text, int units)
 {

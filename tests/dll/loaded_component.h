@@ -9,11 +9,7 @@
 
 // The component as a host holds it: loaded once per process and bound
 // through its export.
-struct loaded_component {
-    HMODULE module = nullptr;
-    host::get_interface_function get_interface = nullptr;
-    host::module_client* client = nullptr;
-
+struct loaded_component : host::bound_component {
     static loaded_component& get()
     {
         static loaded_component component;
@@ -30,20 +26,11 @@ struct loaded_component {
     template <class Service>
     Service* instance(const GUID& id) const
     {
-        host::service_entry* entry = host::find_entry(client, id);
-        return entry != nullptr ? static_cast<Service*>(entry->get_instance()) : nullptr;
+        return host::instance<Service>(client, id);
     }
 
 private:
-    loaded_component()
-    {
-        module = LoadLibraryA("vexil_status.dll");
-        if (module == nullptr)
-            return;
-        get_interface = reinterpret_cast<host::get_interface_function>(GetProcAddress(module, host::export_name));
-        if (get_interface != nullptr)
-            client = get_interface(nullptr, module);
-    }
+    loaded_component() : host::bound_component(host::bind_component("vexil_status.dll")) {}
 };
 
 // A fresh settings state for every test.

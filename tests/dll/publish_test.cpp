@@ -70,14 +70,6 @@ void set_user_id(const void* bytes, DWORD size, DWORD type)
     RegCloseKey(key);
 }
 
-void prepare_user(const std::string& id)
-{
-    set_user_id(id.c_str(), DWORD(id.size() + 1), REG_SZ);
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(id).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    RegCloseKey(key);
-}
-
 bool key_exists(const std::string& path)
 {
     HKEY key;
@@ -118,7 +110,7 @@ struct Publishing : component_test {
     Publishing() : watcher(component.instance<host::playback_events>(host::playback_events_class)), calls(component.module)
     {
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
-        prepare_user(user);
+        messenger::prepare_user(user);
     }
     ~Publishing() override
     {
@@ -297,7 +289,7 @@ TEST_F(Publishing, AProfileWithoutCustomMessagesIsNotCreated)
 TEST_F(Publishing, UserIdsMustEndWithinSixtyFourBytes)
 {
     const std::string longest(63, 'u');
-    prepare_user(longest);
+    messenger::prepare_user(longest);
     test_track track("fits");
     watcher->on_new_track(&track);
     EXPECT_EQ(read_status(longest).bytes, std::string("fits") + '\0');
@@ -306,8 +298,8 @@ TEST_F(Publishing, UserIdsMustEndWithinSixtyFourBytes)
     // them at 63 would find.
     const std::string full(64, 'v');
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
-    prepare_user(full);
-    prepare_user(full.substr(0, 63));
+    messenger::prepare_user(full);
+    messenger::prepare_user(full.substr(0, 63));
     set_user_id(full.data(), 64, REG_BINARY);
     os_calls::log().clear();
     watcher->on_new_track(&track);

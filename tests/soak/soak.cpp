@@ -111,16 +111,6 @@ std::vector<std::string> yahoo_tree()
     return out;
 }
 
-void prepare_user()
-{
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::pager_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    RegSetValueExA(key, messenger::user_id_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(user), sizeof user);
-    RegCloseKey(key);
-    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    RegCloseKey(key);
-}
-
 void load_record(host::module_client* client, const std::string& name, const std::string& data)
 {
     std::vector<uint8_t> blob;
@@ -173,21 +163,21 @@ int main(int argc, char** argv)
         else if (std::string(argv[i]) == "--pages")
             pages = atoi(argv[i + 1]);
     }
-    HMODULE module = LoadLibraryA("vexil_status.dll");
-    auto get_interface = module != nullptr ? reinterpret_cast<host::get_interface_function>(GetProcAddress(module, host::export_name)) : nullptr;
-    if (get_interface == nullptr) {
+    const host::bound_component component = host::bind_component("vexil_status.dll");
+    if (component.client == nullptr) {
         fprintf(stderr, "soak: cannot bind vexil_status.dll\n");
         return 1;
     }
-    host::module_client* client = get_interface(nullptr, module);
+    host::module_client* client = component.client;
+    HMODULE module = component.module;
     client->reset_settings();
-    auto* events = static_cast<host::playback_events*>(host::find_entry(client, host::playback_events_class)->get_instance());
-    auto* page = static_cast<host::preferences_page*>(host::find_entry(client, host::preferences_page_class)->get_instance());
+    auto* events = host::instance<host::playback_events>(client, host::playback_events_class);
+    auto* page = host::instance<host::preferences_page>(client, host::preferences_page_class);
     hooks::import_hook watch_writes(module, "ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&watched_set_value));
     HWND parent = CreateWindowExA(0, "STATIC", "soak host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 300, nullptr, nullptr, nullptr, nullptr);
 
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
-    prepare_user();
+    messenger::prepare_user(user);
     auto shown_by = std::make_unique<messenger::process>();
     EXPECT(shown_by->start("--quiet"));
     LONG expected_commands = 0;
@@ -221,7 +211,7 @@ int main(int argc, char** argv)
             keys_present = false;
         } else if (current_track % 700 == 400) {
             EXPECT(!key_exists(messenger::profile_key(user)));
-            prepare_user();
+            messenger::prepare_user(user);
             keys_present = true;
         }
         if (current_track % 300 == 0)
@@ -266,7 +256,7 @@ int main(int argc, char** argv)
 
     EXPECT(foreign_writes == 0);
     if (!keys_present)
-        prepare_user();
+        messenger::prepare_user(user);
     const std::vector<std::string> tree = yahoo_tree();
     const std::vector<std::string> allowed = {"Software\\Yahoo\\Pager", "Software\\Yahoo\\Pager = Yahoo! User ID", "Software\\Yahoo\\Pager\\profiles",
                                               "Software\\Yahoo\\Pager\\profiles\\vexil_soak", "Software\\Yahoo\\Pager\\profiles\\vexil_soak\\Custom Msgs",
