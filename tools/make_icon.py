@@ -34,9 +34,10 @@ def draw(size):
     fill(1.5, 1, 2.5, 16, LIGHT_GREY)  # pole highlight
     fill(3, 2, 15, 11, NAVY)           # flag border
     fill(4, 3, 14, 10, BLUE)           # flag
-    fill(9, 4, 10, 8, WHITE)           # note stem
-    fill(10, 4, 12, 5, WHITE)          # note flag
     fill(7, 7, 10, 9, WHITE)           # note head
+    fill(9, 3, 10, 8, WHITE)           # note stem
+    fill(10, 3, 11, 4, WHITE)          # note tail, curling down
+    fill(11, 4, 12, 6, WHITE)
     return px
 
 
