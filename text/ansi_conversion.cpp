@@ -5,8 +5,8 @@
 #include "text/plain_text.h"
 #include "text/utf8.h"
 
-// The largest UTF-16 scratch taken on the stack, in bytes.
-constexpr uint32_t largest_stack_scratch = 0x10000;
+// The largest UTF-16 scratch, taken on the stack: 64 KiB.
+constexpr uint32_t largest_scratch_units = 0x8000;
 
 uint32_t convert_wide_to_ansi(const char16_t* source, char* out, uint32_t out_bytes, uint32_t max_units)
 {
@@ -31,7 +31,6 @@ uint32_t convert_utf8_to_ansi(const char* source, char* out, uint32_t out_bytes,
     // longer ones in pieces of 32,768 units, so that the heap is never needed
     // and the text is read only once. The code page is stateless, so the
     // pieces join into the same text.
-    constexpr uint32_t largest_scratch_units = largest_stack_scratch / 2;
     const uint32_t scanned = bounded_length(source, max_bytes < largest_scratch_units ? max_bytes : largest_scratch_units);
     const uint32_t scratch_units = scanned < largest_scratch_units ? scanned + 1 : largest_scratch_units;
     uint32_t n = scanned < largest_scratch_units ? scanned : max_bytes;
