@@ -94,7 +94,9 @@ TEST_F(Binding, ThePreferencesPageNamesItselfAndItsParent)
     page->release();
 }
 
-TEST_F(Binding, TheHostFlagAndTheModuleNamesAreTaken)
+// The callee pops its arguments: a slot that took the wrong size would leave
+// the stack unbalanced and the calls after it would fail.
+TEST_F(Binding, TheHostFlagAndTheModuleNamesTakeTheirContractedSlots)
 {
     client->set_host_flag(true);
     client->set_host_flag(false);
