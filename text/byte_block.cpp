@@ -6,18 +6,9 @@
 // Above this a doubling allocation would overflow 32 bits.
 constexpr uint32_t largest_doubling_request = 0x80000000u;
 
-void byte_block::give_up()
-{
-    free(data);
-    data = nullptr;
-    allocated = 0;
-    used = 0;
-}
-
 void byte_block::free_storage()
 {
-    if (data != nullptr)
-        free(data);
+    free(data);
     data = nullptr;
     allocated = 0;
     used = 0;
@@ -40,23 +31,21 @@ uint32_t byte_block::target_allocation(uint32_t new_size) const
 void* byte_block::resize(uint32_t new_size)
 {
     if (new_size == 0) {
-        if (mode != growth_retain && data != nullptr) {
-            free(data);
-            data = nullptr;
-            allocated = 0;
-        }
-        used = 0;
+        if (mode == growth_retain)
+            used = 0;
+        else
+            free_storage();
         return data;
     }
     if (mode != growth_exact && new_size > largest_doubling_request) {
-        give_up();
+        free_storage();
         return nullptr;
     }
     const uint32_t target = target_allocation(new_size);
     if (target != allocated) {
         void* moved = data == nullptr ? malloc(target) : realloc(data, target);
         if (moved == nullptr) {
-            give_up();
+            free_storage();
             return nullptr;
         }
         data = static_cast<uint8_t*>(moved);

@@ -24,9 +24,9 @@ struct byte_block {
     // Copies count bytes (zeros for a null source) to position, growing the
     // block first when needed; null when the block could not grow.
     void* write_at(const void* source, uint32_t count, uint32_t position);
+    // Gives the memory back and leaves the block empty.
     void free_storage();
 
 private:
     uint32_t target_allocation(uint32_t new_size) const;
-    void give_up();
 };
