@@ -53,8 +53,9 @@ void text_buffer::append(const char* text, uint32_t max_length)
     const bool own = holds(text);
     const uint32_t offset = own ? uint32_t(text - reinterpret_cast<const char*>(storage.data)) : 0;
     if (n >= UINT32_MAX - text_length) {
-        ensure_capacity(UINT32_MAX);
-        terminate_at(0);
+        // No 32-bit size can hold the result.
+        storage.free_storage();
+        text_length = 0;
         return;
     }
     ensure_capacity(text_length + n + 1);

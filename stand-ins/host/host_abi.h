@@ -145,6 +145,37 @@ public:
     std::vector<int> write_sizes;
 };
 
+// Settings blobs as a host may write them by hand: records of a 32-bit
+// little-endian length and the name, then a length and the data.
+inline void put_int(std::vector<uint8_t>& blob, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        blob.push_back(uint8_t(uint32_t(value) >> (8 * i)));
+}
+
+inline void put_record(std::vector<uint8_t>& blob, const std::string& name, const std::string& data)
+{
+    put_int(blob, int32_t(name.size()));
+    blob.insert(blob.end(), name.begin(), name.end());
+    put_int(blob, int32_t(data.size()));
+    blob.insert(blob.end(), data.begin(), data.end());
+}
+
+inline std::string int_data(int32_t value)
+{
+    std::vector<uint8_t> b;
+    put_int(b, value);
+    return std::string(b.begin(), b.end());
+}
+
+// Loads a blob of the one record into the component.
+inline void load_record(module_client* client, const std::string& name, const std::string& data)
+{
+    std::vector<uint8_t> blob;
+    put_record(blob, name, data);
+    client->load_settings(blob.data(), int(blob.size()));
+}
+
 inline std::string guid_text(const GUID& id)
 {
     char text[40];

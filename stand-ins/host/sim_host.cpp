@@ -115,15 +115,7 @@ void show_settings(host::module_client* client)
 
 void set_format(host::module_client* client, const std::string& format)
 {
-    std::vector<uint8_t> blob;
-    const std::string key = "vexil_status_format";
-    for (const std::string& field : {key, format}) {
-        const uint32_t n = uint32_t(field.size());
-        for (int i = 0; i < 4; ++i)
-            blob.push_back(uint8_t(n >> (8 * i)));
-        blob.insert(blob.end(), field.begin(), field.end());
-    }
-    client->load_settings(blob.data(), int(blob.size()));
+    host::load_record(client, "vexil_status_format", format);
 }
 
 // Plays like a player does: start, then for each track the new track and a

@@ -27,25 +27,21 @@ void forget_everything()
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
 }
 
-std::string read_text(HKEY root, const std::string& path, const char* value)
+// The text of a value, up to its NUL, or what is missing.
+std::string read_text(const std::string& path, const char* name)
 {
-    char text[4096] = {};
-    DWORD size = sizeof text - 1;
-    DWORD type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (!messenger::key_exists(path))
         return "(no key)";
-    const LONG result = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
+    const messenger::registry_value value = messenger::read_value(path, name);
+    if (value.result != ERROR_SUCCESS)
         return "(no value)";
-    return std::string(text, strnlen(text, size));
+    return value.bytes.substr(0, value.bytes.find('\0'));
 }
 
 void show_status()
 {
-    const std::string user = read_text(HKEY_CURRENT_USER, messenger::pager_key, messenger::user_id_value);
-    const std::string status = read_text(HKEY_CURRENT_USER, messenger::profile_key(user), messenger::status_value);
+    const std::string user = read_text(messenger::pager_key, messenger::user_id_value);
+    const std::string status = read_text(messenger::profile_key(user), messenger::status_value);
     if (!quiet) {
         printf("  messenger: %s is now \"%s\"\n", user.c_str(), status.c_str());
         fflush(stdout);

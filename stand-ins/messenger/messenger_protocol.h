@@ -29,6 +29,37 @@ inline std::string profile_key(const std::string& user)
     return std::string(pager_key) + "\\profiles\\" + user + "\\Custom Msgs";
 }
 
+// A value of the current user's registry as it is stored.
+struct registry_value {
+    LONG result = ERROR_FILE_NOT_FOUND;
+    DWORD type = 0;
+    std::string bytes;
+};
+
+inline registry_value read_value(const std::string& path, const char* name)
+{
+    registry_value value;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return value;
+    char data[4096];
+    DWORD size = sizeof data;
+    value.result = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size);
+    if (value.result == ERROR_SUCCESS)
+        value.bytes.assign(data, size);
+    RegCloseKey(key);
+    return value;
+}
+
+inline bool key_exists(const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
 // Stores user as the logged-in user, with an empty set of custom messages.
 inline void prepare_user(const std::string& user)
 {

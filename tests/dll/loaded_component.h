@@ -51,23 +51,6 @@ struct component_test : ::testing::Test {
     host::module_client* client;
 };
 
-inline void put_int(std::vector<uint8_t>& blob, int32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        blob.push_back(uint8_t(uint32_t(value) >> (8 * i)));
-}
-
-inline void put_record(std::vector<uint8_t>& blob, const std::string& name, const std::string& data)
-{
-    put_int(blob, int32_t(name.size()));
-    blob.insert(blob.end(), name.begin(), name.end());
-    put_int(blob, int32_t(data.size()));
-    blob.insert(blob.end(), data.begin(), data.end());
-}
-
-inline std::string int_data(int32_t value)
-{
-    std::vector<uint8_t> b;
-    put_int(b, value);
-    return std::string(b.begin(), b.end());
-}
+using host::int_data;
+using host::put_int;
+using host::put_record;

@@ -41,25 +41,9 @@ public:
     std::string text_seen;
 };
 
-struct registry_value {
-    LONG result = ERROR_FILE_NOT_FOUND;
-    DWORD type = 0;
-    std::string bytes;
-};
-
-registry_value read_status(const std::string& id = user)
+messenger::registry_value read_status(const std::string& id = user)
 {
-    registry_value value;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, messenger::profile_key(id).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return value;
-    char data[1024];
-    DWORD size = sizeof data;
-    value.result = RegQueryValueExA(key, messenger::status_value, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size);
-    if (value.result == ERROR_SUCCESS)
-        value.bytes.assign(data, size);
-    RegCloseKey(key);
-    return value;
+    return messenger::read_value(messenger::profile_key(id), messenger::status_value);
 }
 
 void set_user_id(const void* bytes, DWORD size, DWORD type)
@@ -68,15 +52,6 @@ void set_user_id(const void* bytes, DWORD size, DWORD type)
     RegCreateKeyExA(HKEY_CURRENT_USER, messenger::pager_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
     RegSetValueExA(key, messenger::user_id_value, 0, type, static_cast<const BYTE*>(bytes), size);
     RegCloseKey(key);
-}
-
-bool key_exists(const std::string& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 std::vector<std::string> full_publication(const std::string& id, size_t title_length)
@@ -173,7 +148,7 @@ TEST_F(Publishing, EachTrackBecomesTheStatusWithOneCommand)
         EXPECT_EQ(track.length_seen, title.size());
         EXPECT_EQ(os_calls::log(), full_publication(user, title.size()));
 
-        const registry_value stored = read_status();
+        const messenger::registry_value stored = read_status();
         EXPECT_EQ(stored.type, DWORD(REG_SZ));
         EXPECT_EQ(stored.bytes, title + '\0') << "UTF-8 bytes, data length = length + 1";
         EXPECT_EQ(commands_since_start(), expected_commands);
@@ -185,7 +160,7 @@ TEST_F(Publishing, AnEmptyTitleIsStoredAsTheEmptyText)
 {
     test_track track("");
     watcher->on_new_track(&track);
-    const registry_value stored = read_status();
+    const messenger::registry_value stored = read_status();
     EXPECT_EQ(stored.type, DWORD(REG_SZ));
     EXPECT_EQ(stored.bytes, std::string(1, '\0'));
     EXPECT_EQ(commands_since_start(), 1);
@@ -278,8 +253,8 @@ TEST_F(Publishing, AProfileWithoutCustomMessagesIsNotCreated)
     set_user_id(user, sizeof user, REG_SZ);
     test_track track("t");
     watcher->on_new_track(&track);
-    EXPECT_FALSE(key_exists(messenger::profile_key(user)));
-    EXPECT_FALSE(key_exists(std::string(messenger::pager_key) + "\\profiles"));
+    EXPECT_FALSE(messenger::key_exists(messenger::profile_key(user)));
+    EXPECT_FALSE(messenger::key_exists(std::string(messenger::pager_key) + "\\profiles"));
     EXPECT_EQ(os_calls::log().size(), 5u) << "find, open, query, failed open, close";
     EXPECT_EQ(os_calls::log().back(), "RegCloseKey");
     EXPECT_EQ(commands_since_start(), 0);

@@ -55,27 +55,6 @@ public:
     std::string title;
 };
 
-bool key_exists(const std::string& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::string stored_status()
-{
-    char data[512] = {};
-    DWORD size = sizeof data;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return "(no key)";
-    const LONG result = RegQueryValueExA(key, "5", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS ? std::string(data, size) : "(no value)";
-}
-
 // Every key and value under Software\Yahoo, as paths.
 void list_tree(HKEY key, const std::string& path, std::vector<std::string>& out)
 {
@@ -109,18 +88,6 @@ std::vector<std::string> yahoo_tree()
         RegCloseKey(key);
     }
     return out;
-}
-
-void load_record(host::module_client* client, const std::string& name, const std::string& data)
-{
-    std::vector<uint8_t> blob;
-    for (const std::string* field : {&name, &data}) {
-        const uint32_t n = uint32_t(field->size());
-        for (int i = 0; i < 4; ++i)
-            blob.push_back(uint8_t(n >> (8 * i)));
-        blob.insert(blob.end(), field->begin(), field->end());
-    }
-    client->load_settings(blob.data(), int(blob.size()));
 }
 
 void pump()
@@ -210,15 +177,15 @@ int main(int argc, char** argv)
             RegDeleteTreeA(HKEY_CURRENT_USER, current_track % 1400 == 350 ? "Software\\Yahoo" : (std::string(messenger::pager_key) + "\\profiles").c_str());
             keys_present = false;
         } else if (current_track % 700 == 400) {
-            EXPECT(!key_exists(messenger::profile_key(user)));
+            EXPECT(!messenger::key_exists(messenger::profile_key(user)));
             messenger::prepare_user(user);
             keys_present = true;
         }
         if (current_track % 300 == 0)
-            load_record(client, "vexil_status_format", current_track % 600 == 0 ? "%title%" : "now playing: %title%-%artist%");
+            host::load_record(client, "vexil_status_format", current_track % 600 == 0 ? "%title%" : "now playing: %title%-%artist%");
         if (current_track % 450 == 0) {
             enabled = !enabled;
-            load_record(client, "vexil_enabled", std::string(enabled ? "\x01" : "\x00", 1) + std::string(3, '\0'));
+            host::load_record(client, "vexil_enabled", std::string(enabled ? "\x01" : "\x00", 1) + std::string(3, '\0'));
         }
 
         track.title.clear();
@@ -228,7 +195,7 @@ int main(int argc, char** argv)
         if (enabled && messenger_running && keys_present) {
             ++expected_commands;
             if (current_track % 97 == 0)
-                EXPECT(stored_status() == track.title + '\0');
+                EXPECT(messenger::read_value(messenger::profile_key(user), messenger::status_value).bytes == track.title + '\0');
         }
         EXPECT(enabled == !track.title.empty());
 
