@@ -2,14 +2,16 @@
 // window of the messenger's class that shows the custom status message
 // whenever it is told, by command 392, that the message changed.
 //
-//   messenger [--user ID] [--quiet]   run; with --user, first prepare the
-//                                     registry for ID as a logged-in user
-//   messenger --prepare ID            only prepare the registry
-//   messenger --forget                delete the messenger's registry keys
+//   messenger [--user ID] [--quiet] [--parent PID]
+//
+// With --user it first prepares the registry for ID as a logged-in user;
+// with --parent it ends when process PID does, so that a test that crashes
+// leaves no messenger behind holding its output.
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -21,11 +23,7 @@ LONG status_commands = 0;
 LONG other_commands = 0;
 bool quiet = false;
 HANDLE synced = nullptr;
-
-void forget_everything()
-{
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
-}
+HANDLE parent = nullptr;
 
 // The text of a value, up to its NUL, or what is missing.
 std::string read_text(const std::string& path, const char* name)
@@ -85,10 +83,19 @@ int run()
                                   window_class.hInstance, nullptr);
     if (window == nullptr)
         return 1;
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(parent != nullptr ? 1 : 0, &parent, FALSE, INFINITE, QS_ALLINPUT);
+        if (parent != nullptr && woken == WAIT_OBJECT_0)
+            break;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                CloseHandle(synced);
+                return 0;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
     CloseHandle(synced);
     return 0;
@@ -100,16 +107,10 @@ int main(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        if (option == "--forget") {
-            forget_everything();
-            return 0;
-        }
-        if (option == "--prepare" && i + 1 < argc) {
-            messenger::prepare_user(argv[i + 1]);
-            return 0;
-        }
         if (option == "--user" && i + 1 < argc)
             messenger::prepare_user(argv[++i]);
+        else if (option == "--parent" && i + 1 < argc)
+            parent = OpenProcess(SYNCHRONIZE, FALSE, DWORD(strtoul(argv[++i], nullptr, 10)));
         else if (option == "--quiet")
             quiet = true;
     }

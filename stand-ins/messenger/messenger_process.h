@@ -18,23 +18,6 @@ inline std::string program_beside_this_one(const char* name)
     return dir.substr(0, dir.find_last_of("\\/") + 1) + name;
 }
 
-// Runs the messenger with arguments and waits for it to end.
-inline DWORD run_to_end(const std::string& arguments)
-{
-    std::string command = "\"" + program_beside_this_one("messenger.exe") + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-        return DWORD(-1);
-    WaitForSingleObject(process.hProcess, 30000);
-    DWORD code = DWORD(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
-
 class process {
 public:
     process() = default;
@@ -42,11 +25,12 @@ public:
     process& operator=(const process&) = delete;
     ~process() { stop(); }
 
-    // Starts the messenger and waits until its main window exists.
+    // Starts the messenger, which ends with this process at the latest, and
+    // waits until its main window exists.
     bool start(const std::string& arguments = "")
     {
         synced = CreateEventA(nullptr, FALSE, FALSE, synced_event);
-        std::string command = "\"" + program_beside_this_one("messenger.exe") + "\" " + arguments;
+        std::string command = "\"" + program_beside_this_one("messenger.exe") + "\" --parent " + std::to_string(GetCurrentProcessId()) + " " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
