@@ -8,11 +8,6 @@ namespace sim {
 
 namespace {
 
-int32_t read_int(const std::vector<uint8_t>& blob, size_t at)
-{
-    return int32_t(uint32_t(blob[at]) | uint32_t(blob[at + 1]) << 8 | uint32_t(blob[at + 2]) << 16 | uint32_t(blob[at + 3]) << 24);
-}
-
 std::string shown(const std::string& data)
 {
     std::string out;
@@ -51,33 +46,21 @@ bool save_settings_file(host::module_client* client, const std::string& path)
 
 std::string describe_blob(const std::vector<uint8_t>& blob)
 {
+    std::vector<host::blob_record> records;
+    const size_t well_formed = host::read_records(blob, records);
     std::string out;
-    size_t at = 0;
-    while (at + 4 <= blob.size()) {
-        const int32_t name_length = read_int(blob, at);
-        if (name_length <= 0 || size_t(name_length) > blob.size() - at - 4)
-            return out + "(malformed name length)\n";
-        const std::string name(blob.begin() + long(at) + 4, blob.begin() + long(at) + 4 + name_length);
-        at += 4 + size_t(name_length);
-        if (at + 4 > blob.size())
-            return out + "(malformed record " + name + ")\n";
-        const int32_t data_length = read_int(blob, at);
-        at += 4;
-        if (data_length < 0 || size_t(data_length) > blob.size() - at)
-            return out + "(malformed data of " + name + ")\n";
-        const std::string data(blob.begin() + long(at), blob.begin() + long(at) + data_length);
+    for (const host::blob_record& record : records) {
         char line[64];
-        snprintf(line, sizeof line, "%-20s %4d bytes  ", name.c_str(), data_length);
+        snprintf(line, sizeof line, "%-20s %4zu bytes  ", record.name.c_str(), record.data.size());
         out += line;
-        if (name == "vexil_enabled" && data_length == 4)
-            out += std::to_string(read_int(blob, at));
+        if (record.name == "vexil_enabled" && record.data.size() == 4)
+            out += std::to_string(host::get_int(record.data.data()));
         else
-            out += "\"" + shown(data) + "\"";
+            out += "\"" + shown(record.data) + "\"";
         out += "\n";
-        at += size_t(data_length);
     }
-    if (at != blob.size())
-        out += "(" + std::to_string(blob.size() - at) + " trailing bytes)\n";
+    if (well_formed != blob.size())
+        out += "(" + std::to_string(blob.size() - well_formed) + " bytes that form no record)\n";
     return out;
 }
 

@@ -86,24 +86,17 @@ struct PrefsPage : component_test {
     };
     stored saved() const
     {
+        std::vector<host::blob_record> records;
         const std::vector<uint8_t> blob = component.save();
+        EXPECT_EQ(host::read_records(blob, records), blob.size()) << "the component saved a malformed blob";
         stored s{};
-        size_t at = 0;
-        for (int record = 0; record < 3; ++record) {
-            int32_t n;
-            memcpy(&n, &blob[at], 4);
-            const std::string name(blob.begin() + long(at) + 4, blob.begin() + long(at) + 4 + n);
-            at += 4 + size_t(n);
-            int32_t d;
-            memcpy(&d, &blob[at], 4);
-            const std::string data(blob.begin() + long(at) + 4, blob.begin() + long(at) + 4 + d);
-            at += 4 + size_t(d);
-            if (name == "format_history")
-                s.history = data;
-            else if (name == "vexil_enabled")
-                memcpy(&s.enabled, data.data(), 4);
-            else
-                s.format = data;
+        for (const host::blob_record& record : records) {
+            if (record.name == "format_history")
+                s.history = record.data;
+            else if (record.name == "vexil_enabled" && record.data.size() == 4)
+                s.enabled = host::get_int(record.data.data());
+            else if (record.name == "vexil_status_format")
+                s.format = record.data;
         }
         return s;
     }
@@ -148,12 +141,25 @@ struct PrefsPage : component_test {
         }
         return entries;
     }
-    // The user moves into the format field, then out of it.
-    void leave_format_field()
+    // The user clicks into the format field, types over its text, and
+    // leaves it for the check box.
+    void enter_format_field() const
     {
         SetForegroundWindow(parent);
         SetFocus(control(format_combo));
         pump();
+    }
+    static void type(const std::string& text)
+    {
+        HWND field = GetFocus();
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        SendMessageA(field, WM_CHAR, VK_BACK, 0);
+        for (const char c : text)
+            SendMessageA(field, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 0);
+        pump();
+    }
+    void leave_format_field() const
+    {
         SetFocus(control(enable_box));
         pump();
     }
@@ -214,6 +220,7 @@ TEST_F(PrefsPage, TheEditFieldShowsTheFormatInTheAnsiCodePage)
 
     // Leaving the field commits what it now reads, replacements included;
     // the history keeps the original.
+    enter_format_field();
     leave_format_field();
     EXPECT_EQ(saved().format, "caf\xC3\xA9 \xE2\x82\xAC ??");
     EXPECT_EQ(saved().history, format + "\n");
@@ -233,13 +240,18 @@ TEST_F(PrefsPage, EditingChangesNothingUntilTheFieldLosesTheFocus)
 {
     settings("older\n", 1, "current");
     open();
-    SetWindowTextA(control(format_combo), "typed %artist%");
-    EXPECT_EQ(saved().format, "current");
+    enter_format_field();
+    type("typed %artist%");
+    EXPECT_EQ(saved().format, "current") << "nothing is taken while the user types";
+    leave_format_field();
+    EXPECT_EQ(saved().format, "typed %artist%");
+
+    enter_format_field();
     SendMessageA(control(format_combo), CB_SETCURSEL, 0, 0);
     EXPECT_EQ(edit_text(), "current");
     SendMessageA(control(format_combo), CB_SETCURSEL, 1, 0);
     EXPECT_EQ(edit_text(), "older") << "choosing an entry fills the edit field";
-    EXPECT_EQ(saved().format, "current");
+    EXPECT_EQ(saved().format, "typed %artist%");
     leave_format_field();
     EXPECT_EQ(saved().format, "older");
     EXPECT_EQ(saved().history, "current\nolder\n") << "the history changes only when the page goes";
@@ -252,10 +264,12 @@ TEST_F(PrefsPage, LeavingTheFieldCommitsItsTextEvenUnchanged)
     settings("", 1, "on the page");
     open();
     settings("", 1, "loaded meanwhile");
+    enter_format_field();
     leave_format_field();
     EXPECT_EQ(saved().format, "on the page");
 
-    SetWindowTextA(control(format_combo), "");
+    enter_format_field();
+    type("");
     leave_format_field();
     EXPECT_EQ(saved().format, "");
 }
@@ -264,7 +278,8 @@ TEST_F(PrefsPage, ClosingAddsTheCurrentFormatToTheHistory)
 {
     settings("a\n", 1, "b");
     open();
-    SetWindowTextA(control(format_combo), "c");
+    enter_format_field();
+    type("c");
     leave_format_field();
     close();
     EXPECT_EQ(saved().history, "c\nb\na\n");
