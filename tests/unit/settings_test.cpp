@@ -118,9 +118,11 @@ TEST_F(Settings, ResetRestoresEveryDefaultAndNotifies)
 
 TEST_F(Settings, MalformedStartsChangeNothing)
 {
+    // No NUL follows the negative length: a loader that took it as a large
+    // name would read past the blob.
     bytes negative_name;
     put_int(negative_name, -1);
-    put_record(negative_name, "vexil_enabled", int_data(0));
+    negative_name.insert(negative_name.end(), {'v', 'e', 'x', 'i', 'l', '_', 'e', 'n', 'a', 'b', 'l', 'e', 'd'});
     bytes zero_name;
     put_int(zero_name, 0);
     put_record(zero_name, "vexil_enabled", int_data(0));
@@ -162,13 +164,26 @@ TEST_F(Settings, TruncatedRecordsStopTheLoadButEarlierOnesStay)
     put_int(name_past_end, 0x7FFFFFFF);
     name_past_end.insert(name_past_end.end(), {'a', 'b'});
     load(name_past_end);
+    // A text record, which would take any length it was given.
+    format_listener.calls = 0;
     bytes negative_data;
-    put_int(negative_data, 13);
-    negative_data.insert(negative_data.end(), {'v', 'e', 'x', 'i', 'l', '_', 'e', 'n', 'a', 'b', 'l', 'e', 'd'});
+    put_record(negative_data, "vexil_status_format", "");
+    negative_data.resize(negative_data.size() - 4);
     put_int(negative_data, -4);
-    put_int(negative_data, 0);
+    negative_data.insert(negative_data.end(), {'a', 'b', 'c', 'd'});
     load(negative_data);
     EXPECT_EQ(vexil_enabled.value, 9);
+    EXPECT_STREQ(vexil_status_format.value.get(), "now playing: %title%-%artist%");
+
+    // Cut inside the data length, at each of its four bytes.
+    for (size_t kept = 0; kept < 4; ++kept) {
+        bytes cut;
+        put_record(cut, "vexil_status_format", "");
+        cut.resize(cut.size() - 4 + kept);
+        load(cut);
+        EXPECT_STREQ(vexil_status_format.value.get(), "now playing: %title%-%artist%") << kept << " bytes of the data length";
+    }
+    EXPECT_EQ(format_listener.calls, 0);
 }
 
 TEST_F(Settings, BadOrUnknownRecordsAreSkippedAndTheLoadGoesOn)

@@ -266,6 +266,44 @@ TEST(Utf8ToWide, StopsAtTheFirstProblemAndAlwaysTerminates)
     EXPECT_EQ(out[2], 0);
 }
 
+// What the conversion must give: the decoder's characters, one at a time,
+// encoded as UTF-16, up to the first the decoder or UTF-16 refuses.
+uint32_t reference_wide(const char* text, uint32_t max_bytes, char16_t* out)
+{
+    uint32_t units = 0;
+    uint32_t code_point;
+    while (uint32_t n = decode_utf8_char(text, &code_point, max_bytes)) {
+        const uint32_t count = encode_utf16_char(code_point, out + units);
+        if (count == 0)
+            break;
+        units += count;
+        text += n;
+        max_bytes -= n;
+    }
+    return units;
+}
+
+// The conversion decodes the common sequences inline; for every lead byte
+// 80 to FF with every second and third byte it must agree with the decoder.
+// A trailing 80 lets four-byte leads be tried as well.
+TEST(Utf8ToWide, AgreesWithTheDecoderAfterEveryLeadByte)
+{
+    int mismatches = 0;
+    for (uint32_t lead = 0x80; lead <= 0xFF; ++lead) {
+        for (uint32_t second = 1; second < 256; ++second) {
+            for (uint32_t third = 1; third < 256; ++third) {
+                const char text[5] = {char(lead), char(second), char(third), char(0x80), '\0'};
+                char16_t got[8];
+                char16_t expected[8];
+                const uint32_t units = convert_utf8_to_wide(text, got, 8, 4);
+                if ((units != reference_wide(text, 4, expected) || memcmp(got, expected, units * sizeof(char16_t)) != 0) && ++mismatches <= 5)
+                    ADD_FAILURE() << std::hex << lead << " " << second << " " << third;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
 // The destination's real size bounds the output, whatever the input.
 TEST(Utf8ToWide, NeverWritesPastTheDestination)
 {
