@@ -38,7 +38,7 @@ void bare_publication()
     DWORD size = sizeof id;
     RegQueryValueExA(pager, messenger::user_id_value, nullptr, nullptr, reinterpret_cast<BYTE*>(id), &size);
     char path[256];
-    _snprintf(path, sizeof path, "Software\\Yahoo\\Pager\\profiles\\%s\\Custom Msgs", id);
+    _snprintf(path, sizeof path, "%s\\%s\\%s", messenger::profiles_key, id, messenger::custom_messages_key);
     HKEY profile;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_SET_VALUE, &profile) == ERROR_SUCCESS) {
         RegSetValueExA(profile, messenger::status_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(title), sizeof title);
@@ -83,7 +83,7 @@ int main()
         return 1;
     }
 
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    messenger::forget_everything();
     messenger::process shown_by;
     if (!shown_by.start(std::string("--quiet --user ") + user)) {
         fprintf(stderr, "publish_bench: the messenger did not start\n");
@@ -104,7 +104,7 @@ int main()
     }
     events->release();
     shown_by.stop();
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    messenger::forget_everything();
     const double ours_us = bench::median(ours);
     const double bare_us = bench::median(bare);
     bench::row("new_track with publishing / bare OS calls", ours_us, bare_us, ours_us / bare_us, "<= 1.10");

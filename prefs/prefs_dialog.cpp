@@ -2,7 +2,8 @@
 
 #include <cstdlib>
 
-#include "host/utf8api.h"
+#include "contract/utf8api.h"
+#include "prefs/history_combo.h"
 #include "prefs/resource.h"
 #include "settings/component_settings.h"
 #include "text/ansi_conversion.h"
@@ -25,7 +26,7 @@ static void show_format(HWND dialog, const char* format)
 static void on_init_dialog(HWND dialog)
 {
     format_history.add_entry(vexil_status_format.value.get());
-    format_history.fill_combo(GetDlgItem(dialog, IDC_FORMAT));
+    fill_combo(format_history, GetDlgItem(dialog, IDC_FORMAT));
     show_format(dialog, vexil_status_format.value.get());
     SendDlgItemMessageA(dialog, IDC_ENABLE, BM_SETCHECK, WPARAM(vexil_enabled.value), 0);
 }
@@ -41,8 +42,7 @@ static void on_format_focus_lost(HWND combo)
 {
     text_buffer edited;
     uGetWindowText(combo, &edited);
-    vexil_status_format.value.assign(edited.data(), unbounded);
-    vexil_status_format.notify();
+    vexil_status_format.store(edited.data());
 }
 
 static void on_command(WPARAM command, LPARAM control)

@@ -1,7 +1,7 @@
 #include "prefs/prefs_page.h"
 
-#include "host/module_state.h"
-#include "host/version.h"
+#include "contract/module_binding.h"
+#include "contract/version.h"
 #include "prefs/prefs_dialog.h"
 #include "prefs/resource.h"
 

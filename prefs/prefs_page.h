@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "host/service.h"
+#include "contract/service.h"
 
 // The host's handle on the preferences page "Vexil Status" under
 // "Components".

@@ -3,10 +3,6 @@
 #include "settings/text_setting.h"
 #include "text/text_list.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 // A history of texts kept in one text value, most recent first, each entry
 // followed by one line feed. Reading is lenient: runs of line feeds produce
 // no entries, and carriage returns stay part of an entry.
@@ -22,10 +18,6 @@ public:
     // or inserts it after trimming the history to limit entries. Line feeds in
     // text become '|'. Ignores a null or empty text.
     void add_entry(const char* text);
-#ifdef _WIN32
-    // Adds every entry to the combo box, in history order.
-    void fill_combo(HWND combo) const;
-#endif
 
     uint32_t limit;
 };

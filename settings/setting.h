@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "host/host_interfaces.h"
+#include "contract/host_interfaces.h"
 #include "text/owned_text.h"
 
 class setting;

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "host/host_interfaces.h"
-#include "host/service.h"
+#include "contract/host_interfaces.h"
+#include "contract/service.h"
 
 // Receives the host's playback events. Only a new track matters: it
 // publishes the track's title when publishing is enabled.

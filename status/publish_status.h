@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/host_interfaces.h"
+#include "contract/host_interfaces.h"
 
 // Formats the track's title with the user's format and makes it the
 // messenger's custom status message. Every failure is silent.

@@ -1,7 +1,8 @@
 #pragma once
 
-// How tests and the simulated host talk to the stand-in messenger, besides
-// the real protocol (window class, registry keys, command 392).
+// The messenger's protocol as its side declares it (window class, registry
+// keys and values, command), and how tests and the simulated host talk to
+// the stand-in besides it.
 
 #include <windows.h>
 
@@ -10,7 +11,11 @@
 namespace messenger {
 
 constexpr char window_class[] = "YahooBuddyMain";
+// Everything the messenger keeps for the current user lies below this key.
+constexpr char yahoo_key[] = "Software\\Yahoo";
 constexpr char pager_key[] = "Software\\Yahoo\\Pager";
+constexpr char profiles_key[] = "Software\\Yahoo\\Pager\\profiles";
+constexpr char custom_messages_key[] = "Custom Msgs";
 constexpr char user_id_value[] = "Yahoo! User ID";
 constexpr char status_value[] = "5";
 constexpr WPARAM status_command = 392;
@@ -26,7 +31,13 @@ constexpr UINT count_other_commands = WM_APP + 3;
 
 inline std::string profile_key(const std::string& user)
 {
-    return std::string(pager_key) + "\\profiles\\" + user + "\\Custom Msgs";
+    return std::string(profiles_key) + "\\" + user + "\\" + custom_messages_key;
+}
+
+// Deletes every key and value the messenger keeps for the current user.
+inline void forget_everything()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, yahoo_key);
 }
 
 // A value of the current user's registry as it is stored.

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr int enable_box = 102;
-constexpr int format_combo = 1002;
+using host::page::enable_box;
+using host::page::format_combo;
 
 // What the page passes to the controls through SendDlgItemMessageA.
 std::vector<std::string>& item_messages()
@@ -205,7 +205,7 @@ TEST_F(PrefsPage, TheStoredSwitchReachesTheCheckBoxUnchanged)
 {
     settings("", 7, "f");
     open();
-    EXPECT_EQ(item_messages(), (std::vector<std::string>{"102 " + std::to_string(BM_SETCHECK) + " 7 0"}));
+    EXPECT_EQ(item_messages(), (std::vector<std::string>{std::to_string(enable_box) + " " + std::to_string(BM_SETCHECK) + " 7 0"}));
 }
 
 TEST_F(PrefsPage, TheEditFieldShowsTheFormatInTheAnsiCodePage)

@@ -54,16 +54,21 @@ void set_user_id(const void* bytes, DWORD size, DWORD type)
     RegCloseKey(key);
 }
 
+std::string window_search()
+{
+    return "FindWindowA " + std::string(messenger::window_class) + " (null)";
+}
+
 std::vector<std::string> full_publication(const std::string& id, size_t title_length)
 {
     return {
-        "FindWindowA YahooBuddyMain (null)",
-        "RegOpenKeyExA HKCU Software\\Yahoo\\Pager options 0 access " + std::to_string(KEY_QUERY_VALUE),
-        "RegQueryValueExA Yahoo! User ID size 64",
-        "RegOpenKeyExA HKCU Software\\Yahoo\\Pager\\profiles\\" + id + "\\Custom Msgs options 0 access " + std::to_string(KEY_SET_VALUE),
-        "RegSetValueExA 5 type " + std::to_string(REG_SZ) + " size " + std::to_string(title_length + 1),
+        window_search(),
+        "RegOpenKeyExA HKCU " + std::string(messenger::pager_key) + " options 0 access " + std::to_string(KEY_QUERY_VALUE),
+        "RegQueryValueExA " + std::string(messenger::user_id_value) + " size 64",
+        "RegOpenKeyExA HKCU " + messenger::profile_key(id) + " options 0 access " + std::to_string(KEY_SET_VALUE),
+        "RegSetValueExA " + std::string(messenger::status_value) + " type " + std::to_string(REG_SZ) + " size " + std::to_string(title_length + 1),
         "RegCloseKey",
-        "PostMessageA " + std::to_string(WM_COMMAND) + " 392 0",
+        "PostMessageA " + std::to_string(WM_COMMAND) + " " + std::to_string(messenger::status_command) + " 0",
         "RegCloseKey",
     };
 }
@@ -71,7 +76,7 @@ std::vector<std::string> full_publication(const std::string& id, size_t title_le
 struct Publishing : component_test {
     static void SetUpTestSuite()
     {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+        messenger::forget_everything();
         running = new messenger::process;
         running->start("--quiet");
     }
@@ -79,12 +84,12 @@ struct Publishing : component_test {
     {
         delete running;
         running = nullptr;
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+        messenger::forget_everything();
     }
 
     Publishing() : watcher(component.instance<host::playback_events>(host::playback_events_class)), calls(component.module)
     {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+        messenger::forget_everything();
         messenger::prepare_user(user);
     }
     ~Publishing() override
@@ -222,7 +227,7 @@ TEST_F(Publishing, WithoutTheMessengerNothingIsWritten)
     test_track track("lonely");
     watcher->on_new_track(&track);
     EXPECT_EQ(track.formats.size(), 1u) << "the title is formatted first";
-    EXPECT_EQ(os_calls::log(), std::vector<std::string>{"FindWindowA YahooBuddyMain (null)"});
+    EXPECT_EQ(os_calls::log(), std::vector<std::string>{window_search()});
     EXPECT_EQ(read_status().result, ERROR_FILE_NOT_FOUND);
     ASSERT_TRUE(running->start("--quiet"));
     commands_before = running->status_commands();
@@ -230,7 +235,7 @@ TEST_F(Publishing, WithoutTheMessengerNothingIsWritten)
 
 TEST_F(Publishing, WithoutAUserIdNothingIsWritten)
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    messenger::forget_everything();
     HKEY key;
     RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
     RegCloseKey(key);
@@ -241,7 +246,7 @@ TEST_F(Publishing, WithoutAUserIdNothingIsWritten)
     EXPECT_EQ(read_status().result, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(commands_since_start(), 0);
 
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    messenger::forget_everything();
     os_calls::log().clear();
     watcher->on_new_track(&track);
     EXPECT_EQ(os_calls::log().size(), 2u) << "no pager key: the search ends after opening it";
@@ -249,12 +254,12 @@ TEST_F(Publishing, WithoutAUserIdNothingIsWritten)
 
 TEST_F(Publishing, AProfileWithoutCustomMessagesIsNotCreated)
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    messenger::forget_everything();
     set_user_id(user, sizeof user, REG_SZ);
     test_track track("t");
     watcher->on_new_track(&track);
     EXPECT_FALSE(messenger::key_exists(messenger::profile_key(user)));
-    EXPECT_FALSE(messenger::key_exists(std::string(messenger::pager_key) + "\\profiles"));
+    EXPECT_FALSE(messenger::key_exists(messenger::profiles_key));
     EXPECT_EQ(os_calls::log().size(), 5u) << "find, open, query, failed open, close";
     EXPECT_EQ(os_calls::log().back(), "RegCloseKey");
     EXPECT_EQ(commands_since_start(), 0);
@@ -272,7 +277,7 @@ TEST_F(Publishing, UserIdsMustEndWithinSixtyFourBytes)
     // Profiles exist both for the 64 bytes and for what a reader that cut
     // them at 63 would find.
     const std::string full(64, 'v');
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    messenger::forget_everything();
     messenger::prepare_user(full);
     messenger::prepare_user(full.substr(0, 63));
     set_user_id(full.data(), 64, REG_BINARY);

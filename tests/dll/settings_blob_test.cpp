@@ -22,7 +22,7 @@ struct SettingsBlob : component_test {
     }
 };
 
-TEST_F(SettingsBlob, AFreshComponentSavesThe103DocumentedBytes)
+TEST_F(SettingsBlob, AFreshComponentSavesItsDefaultsInListOrderOneWriteAField)
 {
     const bytes fresh = expected("", 1, default_format);
     ASSERT_EQ(fresh.size(), 103u);

@@ -39,7 +39,7 @@ LONG foreign_writes = 0;
 
 LONG WINAPI watched_set_value(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
 {
-    if (name == nullptr || strcmp(name, "5") != 0 || type != REG_SZ)
+    if (name == nullptr || strcmp(name, messenger::status_value) != 0 || type != REG_SZ)
         InterlockedIncrement(&foreign_writes);
     return RegSetValueExA(key, name, reserved, type, data, size);
 }
@@ -83,8 +83,8 @@ std::vector<std::string> yahoo_tree()
 {
     std::vector<std::string> out;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Yahoo", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        list_tree(key, "Software\\Yahoo", out);
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, messenger::yahoo_key, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        list_tree(key, messenger::yahoo_key, out);
         RegCloseKey(key);
     }
     return out;
@@ -143,7 +143,7 @@ int main(int argc, char** argv)
     hooks::import_hook watch_writes(module, "ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&watched_set_value));
     HWND parent = CreateWindowExA(0, "STATIC", "soak host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 300, nullptr, nullptr, nullptr, nullptr);
 
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    messenger::forget_everything();
     messenger::prepare_user(user);
     auto shown_by = std::make_unique<messenger::process>();
     EXPECT(shown_by->start("--quiet"));
@@ -174,7 +174,7 @@ int main(int argc, char** argv)
         }
         // The user's keys go away, and come back.
         if (current_track % 700 == 350) {
-            RegDeleteTreeA(HKEY_CURRENT_USER, current_track % 1400 == 350 ? "Software\\Yahoo" : (std::string(messenger::pager_key) + "\\profiles").c_str());
+            RegDeleteTreeA(HKEY_CURRENT_USER, current_track % 1400 == 350 ? messenger::yahoo_key : messenger::profiles_key);
             keys_present = false;
         } else if (current_track % 700 == 400) {
             EXPECT(!messenger::key_exists(messenger::profile_key(user)));
@@ -204,8 +204,8 @@ int main(int argc, char** argv)
             EXPECT(dialog != nullptr);
             ShowWindow(dialog, SW_SHOW);
             pump();
-            SetFocus(GetDlgItem(dialog, 1002));
-            SetFocus(GetDlgItem(dialog, 102));
+            SetFocus(GetDlgItem(dialog, host::page::format_combo));
+            SetFocus(GetDlgItem(dialog, host::page::enable_box));
             DestroyWindow(dialog);
             pump();
             ++opened_pages;
@@ -225,9 +225,14 @@ int main(int argc, char** argv)
     if (!keys_present)
         messenger::prepare_user(user);
     const std::vector<std::string> tree = yahoo_tree();
-    const std::vector<std::string> allowed = {"Software\\Yahoo\\Pager", "Software\\Yahoo\\Pager = Yahoo! User ID", "Software\\Yahoo\\Pager\\profiles",
-                                              "Software\\Yahoo\\Pager\\profiles\\vexil_soak", "Software\\Yahoo\\Pager\\profiles\\vexil_soak\\Custom Msgs",
-                                              "Software\\Yahoo\\Pager\\profiles\\vexil_soak\\Custom Msgs = 5"};
+    const std::string pager = messenger::pager_key;
+    const std::string profile = messenger::profile_key(user);
+    const std::vector<std::string> allowed = {pager,
+                                              pager + " = " + messenger::user_id_value,
+                                              messenger::profiles_key,
+                                              profile.substr(0, profile.find_last_of('\\')),
+                                              profile,
+                                              profile + " = " + messenger::status_value};
     for (const std::string& entry : tree) {
         bool known = false;
         for (const std::string& a : allowed)
@@ -237,7 +242,7 @@ int main(int argc, char** argv)
             ++failures;
         }
     }
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Yahoo");
+    messenger::forget_everything();
     events->release();
     page->release();
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "text/byte_block.h"
-#include "text/memory_writer.h"
+#include "settings/memory_writer.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "settings/component_settings.h"
-#include "settings/settings_registry.h"
+#include "settings/settings_list.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "settings/component_settings.h"
-#include "settings/settings_registry.h"
-#include "text/memory_writer.h"
+#include "settings/settings_list.h"
+#include "settings/memory_writer.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ struct Settings : ::testing::Test {
     }
 };
 
-TEST_F(Settings, FreshBlobIsTheDocumented103Bytes)
+TEST_F(Settings, AFreshBlobHoldsEveryDefaultInListOrder)
 {
     bytes expected;
     put_record(expected, "format_history", "");

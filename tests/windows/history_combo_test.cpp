@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "prefs/history_combo.h"
 #include "settings/component_settings.h"
-#include "settings/settings_registry.h"
+#include "settings/settings_list.h"
 
 namespace {
 
@@ -42,14 +43,14 @@ TEST_F(HistoryCombo, AddsEveryEntryInHistoryOrderAsUtf8)
 {
     ASSERT_NE(combo, nullptr);
     format_history.store("zeta\n\xE2\x82\xAC euro\nalpha\n");
-    format_history.fill_combo(combo);
+    fill_combo(format_history, combo);
     EXPECT_EQ(items(), (std::vector<std::wstring>{L"zeta", L"\x20AC euro", L"alpha"}));
 }
 
 TEST_F(HistoryCombo, AnEmptyHistorySendsNothing)
 {
     SendMessageW(combo, CB_ADDSTRING, 0, LPARAM(L"already there"));
-    format_history.fill_combo(combo);
+    fill_combo(format_history, combo);
     EXPECT_EQ(items(), std::vector<std::wstring>{L"already there"});
 }
 

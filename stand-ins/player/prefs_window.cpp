@@ -142,7 +142,7 @@ int run_prefs_window(host::module_client* client, const std::string& screenshot,
     if (!screenshot.empty()) {
         pump_for(700);
         if (dropdown) {
-            SendDlgItemMessageA(state.page_window, 1002, CB_SHOWDROPDOWN, TRUE, 0);
+            SendDlgItemMessageA(state.page_window, host::page::format_combo, CB_SHOWDROPDOWN, TRUE, 0);
             pump_for(500);
         }
         if (!save_bitmap(frame, screenshot)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/service.h"
+#include "contract/service.h"
 #include "text/text_sink.h"
 
 // Tells the host the component's name, version, about text and file name.

@@ -4,10 +4,12 @@
 
 #include <clocale>
 
-#include "host/identity_record.h"
-#include "host/module_client.h"
-#include "host/module_state.h"
-#include "host/version.h"
+#include "contract/class_guid.h"
+#include "contract/module_binding.h"
+#include "contract/version.h"
+#include "module/identity_record.h"
+#include "module/module_client.h"
+#include "module/module_state.h"
 #include "prefs/prefs_page.h"
 #include "status/playback_watcher.h"
 
@@ -15,10 +17,10 @@ static const char about_text[] =
     "Shows the track that is playing now as your Yahoo! Messenger status message, automatically.\n"
     "Written by the Vexil Status developers.";
 
-static embedded_service_entry<playback_watcher> playback_watcher_entry({0xCC01B85A, 0x5C66, 0x4E66, {0x81, 0x0C, 0xE8, 0xB8, 0x91, 0x95, 0xF5, 0xCD}});
-static embedded_service_entry<prefs_page> prefs_page_entry({0x7255E8D0, 0x3FCF, 0x4781, {0xB9, 0x3B, 0xD0, 0x6C, 0xB8, 0x8D, 0xFA, 0xFA}});
+static embedded_service_entry<playback_watcher> playback_watcher_entry(playback_watcher_class);
+static embedded_service_entry<prefs_page> prefs_page_entry(prefs_page_class);
 static identity_record identity(VEXIL_COMPONENT_NAME, VEXIL_VERSION_TEXT, about_text);
-static linked_service_entry identity_entry({0x10BB3EBD, 0xDDF7, 0x4975, {0xA3, 0xCC, 0x23, 0x08, 0x48, 0x29, 0x45, 0x3E}}, identity);
+static linked_service_entry identity_entry(identity_record_class, identity);
 
 module_client the_module_client;
 

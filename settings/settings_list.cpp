@@ -1,11 +1,26 @@
-#include "settings/settings_registry.h"
+#include "settings/settings_list.h"
 
 #include <cstring>
 
 #include "settings/little_endian.h"
 #include "settings/setting.h"
-#include "text/memory_writer.h"
+#include "settings/memory_writer.h"
 #include "text/plain_text.h"
+
+// The settings blob: one record per setting, in settings-list order, with no
+// header, count or checksum, every integer 32-bit little-endian:
+//
+//   offset     width  field
+//   0          4      name length N, greater than 0
+//   4          N      the setting's key, no terminator
+//   4 + N      4      data length D, 0 or more
+//   8 + N      D      the data, absent when D is 0
+//
+// An integer setting's data is its 4-byte value; a text setting's data is
+// the UTF-8 bytes of its value, no terminator, none for an empty value. A
+// fresh component's blob is format_history (D 0), vexil_enabled (D 4,
+// value 1) and vexil_status_format (D 29, the default format): 103 bytes.
+// The host stores it as it is and hands it back to load_settings.
 
 static void write_length(config_writer* writer, uint32_t length)
 {

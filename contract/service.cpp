@@ -1,6 +1,6 @@
-#include "host/service.h"
+#include "contract/service.h"
 
-#include "host/reference_count.h"
+#include "contract/reference_count.h"
 
 service_entry* service_list_head = nullptr;
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "host/host_interfaces.h"
+#include "contract/host_interfaces.h"
 
-// Module-wide operations on the settings list.
+// Module-wide operations on the settings list: the host saves, loads and
+// resets all settings at once, as one blob that only the component reads.
 
-// Writes one record per setting, in list order: name length, name, data
-// length, data (the data only when not empty).
+// Writes one record per setting, in list order (see the layout beside it).
 void save_settings(config_writer* writer);
 
 // Applies a blob written by save_settings. Never trusts it: a malformed

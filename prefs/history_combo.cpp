@@ -1,11 +1,11 @@
-#include "settings/history_setting.h"
+#include "prefs/history_combo.h"
 
-#include "host/utf8api.h"
+#include "contract/utf8api.h"
 
-void history_setting::fill_combo(HWND combo) const
+void fill_combo(const history_setting& history, HWND combo)
 {
     text_list entries;
-    get_entries(entries);
+    history.get_entries(entries);
     for (uint32_t i = 0; i < entries.count(); ++i)
         uSendMessageText(combo, CB_ADDSTRING, 0, entries.get(i));
     entries.release_all();

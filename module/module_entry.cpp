@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "host/module_client.h"
-#include "host/module_state.h"
-#include "settings/settings_registry.h"
+#include "contract/module_binding.h"
+#include "module/module_client.h"
+#include "settings/settings_list.h"
 
 extern "C" module_client* __cdecl tavrolin_get_interface(void* services, HINSTANCE module)
 {

@@ -1,4 +1,4 @@
-#include "text/memory_writer.h"
+#include "settings/memory_writer.h"
 
 int memory_writer::write(const void* bytes, int count)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/host_interfaces.h"
+#include "contract/host_interfaces.h"
 #include "text/byte_block.h"
 
 // A config_writer that appends to a byte_block in memory.

@@ -96,6 +96,13 @@ using get_interface_function = module_client*(__cdecl*)(void* host_services, HIN
 
 constexpr char export_name[] = "tavrolin_get_interface";
 
+// The preferences page's controls, by the ids a host or a user's tools
+// address them with.
+namespace page {
+constexpr int enable_box = 102;
+constexpr int format_combo = 1002;
+} // namespace page
+
 constexpr GUID playback_events_class = {0xCC01B85A, 0x5C66, 0x4E66, {0x81, 0x0C, 0xE8, 0xB8, 0x91, 0x95, 0xF5, 0xCD}};
 constexpr GUID preferences_page_class = {0x7255E8D0, 0x3FCF, 0x4781, {0xB9, 0x3B, 0xD0, 0x6C, 0xB8, 0x8D, 0xFA, 0xFA}};
 constexpr GUID identity_class = {0x10BB3EBD, 0xDDF7, 0x4975, {0xA3, 0xCC, 0x23, 0x08, 0x48, 0x29, 0x45, 0x3E}};

@@ -1,7 +1,7 @@
-#include "host/module_client.h"
+#include "module/module_client.h"
 
-#include "host/module_state.h"
-#include "settings/settings_registry.h"
+#include "module/module_state.h"
+#include "settings/settings_list.h"
 #include "text/plain_text.h"
 
 int module_client::interface_version()

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "host/class_guid.h"
+#include "contract/class_guid.h"
 
 class service_entry;
 

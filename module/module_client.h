@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/host_interfaces.h"
-#include "host/service.h"
+#include "contract/host_interfaces.h"
+#include "contract/service.h"
 
 constexpr int host_interface_version = 27;
 

@@ -1,6 +1,6 @@
-#include "host/identity_record.h"
+#include "module/identity_record.h"
 
-#include "host/module_state.h"
+#include "module/module_state.h"
 #include "text/plain_text.h"
 
 static void answer(text_sink* out, const char* text)

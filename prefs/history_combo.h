@@ -1,0 +1,9 @@
+#pragma once
+
+#include <windows.h>
+
+#include "settings/history_setting.h"
+
+// Adds every entry of the history to the combo box, in history order, as
+// UTF-8 through utf8api. The box is not emptied first.
+void fill_combo(const history_setting& history, HWND combo);
