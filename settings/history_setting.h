@@ -10,13 +10,16 @@ class history_setting final : public text_setting {
 public:
     history_setting(const char* key, uint32_t limit, const char* default_text) : text_setting(key, default_text), limit(limit) {}
 
-    // Appends the entries, in order, at the end of entries.
-    void get_entries(text_list& entries) const;
+    // Appends the entries, in order, at the end of entries; false when
+    // memory ran out before every entry was read.
+    bool get_entries(text_list& entries) const;
     // Stores the entries in line form and notifies; entries stay the caller's.
-    void set_entries(const text_list& entries);
+    // False, with nothing stored, when there is no memory to join them.
+    bool set_entries(const text_list& entries);
     // Makes text the most recent entry: moves every equal entry to the front,
     // or inserts it after trimming the history to limit entries. Line feeds in
-    // text become '|'. Ignores a null or empty text.
+    // text become '|'. Ignores a null or empty text. Without the memory for
+    // the whole change the history stays as it was.
     void add_entry(const char* text);
 
     uint32_t limit;

@@ -4,6 +4,13 @@ int memory_writer::write(const void* bytes, int count)
 {
     if (count < 0)
         return 0;
-    block.write_at(bytes, uint32_t(count), block.used);
+    if (block.write_at(bytes, uint32_t(count), block.used) == nullptr && count > 0)
+        lost_bytes = true;
     return count;
+}
+
+void memory_writer::empty()
+{
+    block.resize(0);
+    lost_bytes = false;
 }

@@ -12,6 +12,13 @@ public:
     ~memory_writer() { block.free_storage(); }
 
     int write(const void* bytes, int count) override;
+    // Starts over with an empty block, keeping what a retaining block holds.
+    void empty();
+    // False when some bytes written since the last empty could not be held.
+    bool complete() const { return !lost_bytes; }
 
     byte_block block;
+
+private:
+    bool lost_bytes = false;
 };

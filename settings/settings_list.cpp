@@ -29,18 +29,47 @@ static void write_length(config_writer* writer, uint32_t length)
     writer->write(bytes, sizeof bytes);
 }
 
+// Counts what a setting writes, holding nothing.
+class byte_counter final : public config_writer {
+public:
+    int write(const void*, int count) override
+    {
+        if (count > 0)
+            total += uint32_t(count);
+        return count;
+    }
+
+    uint32_t total = 0;
+};
+
+// When the scratch cannot hold a setting's data, the setting writes it to
+// the host itself, after its length: the host gets the bytes of a normal
+// save all the same, and replaces what it stored with nothing less.
+static void write_data_straight(config_writer* writer, setting* s)
+{
+    byte_counter counter;
+    s->write_data(&counter);
+    write_length(writer, counter.total);
+    if (counter.total > 0)
+        s->write_data(writer);
+}
+
 void save_settings(config_writer* writer)
 {
     if (writer == nullptr)
         return;
     memory_writer scratch(growth_retain);
     for (setting* s = settings_list_head; s != nullptr; s = s->next) {
-        scratch.block.resize(0);
+        scratch.empty();
         const char* name = s->name.get();
         const uint32_t name_length = bounded_length(name, unbounded);
         write_length(writer, name_length);
         writer->write(name, int(name_length));
         s->write_data(&scratch);
+        if (!scratch.complete()) {
+            write_data_straight(writer, s);
+            continue;
+        }
         const uint32_t data_length = scratch.block.used;
         write_length(writer, data_length);
         if (data_length > 0)

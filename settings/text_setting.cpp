@@ -8,20 +8,23 @@ void text_setting::write_data(config_writer* writer)
     writer->write(text, int(bounded_length(text, unbounded)));
 }
 
+// A value that cannot be copied leaves the old one, and nothing changed, so
+// nobody is told.
+
 void text_setting::set_data(const void* bytes, int size)
 {
-    value.assign(static_cast<const char*>(bytes), size > 0 ? uint32_t(size) : 0);
-    notify();
+    if (value.assign(static_cast<const char*>(bytes), size > 0 ? uint32_t(size) : 0))
+        notify();
 }
 
 void text_setting::reset()
 {
-    value.assign(default_value.get(), unbounded);
-    notify();
+    if (value.assign(default_value.get(), unbounded))
+        notify();
 }
 
 void text_setting::store(const char* text)
 {
-    value.assign(text, unbounded);
-    notify();
+    if (value.assign(text, unbounded))
+        notify();
 }

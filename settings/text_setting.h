@@ -12,7 +12,9 @@ public:
     }
 
     void write_data(config_writer* writer) override;
-    // Takes the bytes up to the first NUL; always notifies.
+    // Takes the bytes up to the first NUL; notifies also when the value is
+    // unchanged. Each of these keeps the old value, and tells nobody, when
+    // there is no memory for the new one.
     void set_data(const void* bytes, int size) override;
     void reset() override;
 

@@ -54,6 +54,9 @@ void publish_status(track_handle* track)
 {
     text_buffer title;
     track->format_title(&title, vexil_status_format.value.get(), nullptr);
+    // Part of a title would be a wrong status: better the one shown now.
+    if (!title.complete())
+        return;
     HWND messenger = FindWindowA(messenger_window_class, nullptr);
     if (messenger == nullptr)
         return;

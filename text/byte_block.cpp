@@ -37,19 +37,18 @@ void* byte_block::resize(uint32_t new_size)
             free_storage();
         return data;
     }
-    if (mode != growth_exact && new_size > largest_doubling_request) {
-        free_storage();
+    if (mode != growth_exact && new_size > largest_doubling_request)
         return nullptr;
-    }
     const uint32_t target = target_allocation(new_size);
     if (target != allocated) {
         void* moved = data == nullptr ? malloc(target) : realloc(data, target);
-        if (moved == nullptr) {
-            free_storage();
+        if (moved != nullptr) {
+            data = static_cast<uint8_t*>(moved);
+            allocated = target;
+        } else if (target > allocated) {
             return nullptr;
         }
-        data = static_cast<uint8_t*>(moved);
-        allocated = target;
+        // A smaller allocation that cannot be had: the larger one serves.
     }
     used = new_size;
     return data;

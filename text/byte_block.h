@@ -11,15 +11,17 @@ enum growth_mode : int32_t {
 // A growable run of heap bytes whose logical size is separate from its
 // allocation. Owners call free_storage when they are destroyed.
 //
-// When memory cannot be had the block gives up what it held and is left
-// empty (no data, nothing allocated, size 0), so that no later write can go
-// through a null pointer.
+// When the memory to grow cannot be had, resize returns null and the block
+// is left exactly as it was, so that nothing it held is lost; a block can
+// always shrink, keeping its larger allocation when a smaller one cannot be
+// had.
 struct byte_block {
     uint8_t* data = nullptr;
     uint32_t allocated = 0;
     uint32_t used = 0;
     growth_mode mode = growth_exact;
 
+    // The data, or null when the block could not grow to new_size.
     void* resize(uint32_t new_size);
     // Copies count bytes (zeros for a null source) to position, growing the
     // block first when needed; null when the block could not grow.

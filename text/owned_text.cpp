@@ -4,12 +4,15 @@
 
 #include "text/plain_text.h"
 
-void owned_text::assign(const char* text, uint32_t max_length)
+bool owned_text::assign(const char* text, uint32_t max_length)
 {
     const uint32_t n = text != nullptr ? bounded_length(text, max_length) : 0;
     char* replacement = n > 0 ? copy_text(text, n) : nullptr;
+    if (n > 0 && replacement == nullptr)
+        return false;
     release();
     copy = replacement;
+    return true;
 }
 
 void owned_text::release()

@@ -12,8 +12,9 @@ public:
     ~owned_text() { release(); }
 
     // Copies text up to its NUL or max_length bytes. A null text counts as
-    // empty. The text may lie inside the current copy.
-    void assign(const char* text, uint32_t max_length);
+    // empty. The text may lie inside the current copy. False, with the old
+    // text kept, when there is no memory for the copy.
+    bool assign(const char* text, uint32_t max_length);
     void release();
 
     const char* get() const;

@@ -26,23 +26,16 @@ bool text_buffer::has_room_for(uint32_t text_bytes) const
 void text_buffer::ensure_capacity(uint32_t need)
 {
     if (storage.used < need) {
-        if (need > UINT32_MAX - spare_on_growth)
-            storage.free_storage();
-        else
+        if (need <= UINT32_MAX - spare_on_growth)
             storage.resize(need + spare_on_growth);
     } else if (need <= UINT32_MAX - spare_before_shrink && storage.used > need + spare_before_shrink) {
         storage.resize(need);
     }
 }
 
-// A failed allocation leaves the storage empty; the buffer then reads as
-// the empty text instead of writing through a null pointer.
+// Only called with the storage holding at least new_length + 1 bytes.
 void text_buffer::terminate_at(uint32_t new_length)
 {
-    if (storage.data == nullptr || storage.used <= new_length) {
-        text_length = 0;
-        return;
-    }
     text_length = new_length;
     storage.data[new_length] = '\0';
 }
@@ -52,15 +45,12 @@ void text_buffer::append(const char* text, uint32_t max_length)
     const uint32_t n = bounded_length(text, max_length);
     const bool own = holds(text);
     const uint32_t offset = own ? uint32_t(text - reinterpret_cast<const char*>(storage.data)) : 0;
-    if (n >= UINT32_MAX - text_length) {
-        // No 32-bit size can hold the result.
-        storage.free_storage();
-        text_length = 0;
-        return;
-    }
-    ensure_capacity(text_length + n + 1);
-    if (!has_room_for(text_length + n)) {
-        terminate_at(0);
+    // Without room, and no 32-bit size may hold the result, the text stays
+    // as it was and the buffer is marked incomplete.
+    if (n < UINT32_MAX - text_length)
+        ensure_capacity(text_length + n + 1);
+    if (n >= UINT32_MAX - text_length || !has_room_for(text_length + n)) {
+        incomplete = true;
         return;
     }
     const char* source = own ? reinterpret_cast<const char*>(storage.data) + offset : text;
@@ -76,15 +66,17 @@ void text_buffer::assign(const char* text, uint32_t max_length)
         memmove(storage.data, text, n);
         ensure_capacity(n + 1);
         terminate_at(n);
+        incomplete = false;
         return;
     }
     ensure_capacity(n + 1);
     if (!has_room_for(n)) {
-        terminate_at(0);
+        incomplete = true;
         return;
     }
     storage.write_at(text, n, 0);
     terminate_at(n);
+    incomplete = false;
 }
 
 void text_buffer::truncate(uint32_t new_length)

@@ -5,6 +5,8 @@
 
 // The component's text_sink: a NUL-terminated UTF-8 text in a byte_block.
 // A source that lies inside the buffer's own text is copied correctly.
+// Text that cannot be held for want of memory leaves the buffer as it was
+// and marks it incomplete until an assign is held in full again.
 class text_buffer final : public text_sink {
 public:
     text_buffer() = default;
@@ -23,6 +25,8 @@ public:
     // capacity. Grows with 16 bytes to spare, shrinks past 32 spare bytes.
     void ensure_capacity(uint32_t need);
     uint32_t replace_byte(char from, char to, uint32_t start = 0);
+    // False when some text written to the buffer could not be held.
+    bool complete() const { return !incomplete; }
 
     byte_block storage;
 
@@ -32,4 +36,5 @@ private:
     void terminate_at(uint32_t new_length);
 
     uint32_t text_length = 0;
+    bool incomplete = false;
 };

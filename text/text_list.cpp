@@ -37,15 +37,23 @@ void text_list::keep_selected(const selection& kept)
     resize_items(i);
 }
 
-void text_list::insert_at(char* item, uint32_t index)
+bool text_list::insert_at(char* item, uint32_t index)
 {
     const uint32_t n = count();
-    resize_items(n + 1);
-    if (storage.data == nullptr)
-        return;
+    if (resize_items(n + 1) == nullptr)
+        return false;
     for (uint32_t k = n; k > index; --k)
         items()[k] = items()[k - 1];
     items()[index] = item;
+    return true;
+}
+
+void text_list::move_to_front(uint32_t index)
+{
+    char* const item = items()[index];
+    for (uint32_t k = index; k > 0; --k)
+        items()[k] = items()[k - 1];
+    items()[0] = item;
 }
 
 void text_list::release_all()

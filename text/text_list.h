@@ -23,13 +23,17 @@ public:
     // Keeps, in order, the items whose mark is true; drops the others
     // without freeing them.
     void keep_selected(const selection& kept);
-    // index <= count().
-    void insert_at(char* item, uint32_t index);
+    // index <= count(). False, with the list as it was, when there is no
+    // memory for one more item; the item stays the caller's.
+    bool insert_at(char* item, uint32_t index);
+    // index < count(). Puts the item first, the others keeping their order,
+    // as insert_at(remove_at(index), 0) would, but never needs memory.
+    void move_to_front(uint32_t index);
     void release_all();
 
     byte_block storage;
 
 private:
     char** items() const { return reinterpret_cast<char**>(storage.data); }
-    void resize_items(uint32_t n) { storage.resize(n * uint32_t(sizeof(char*))); }
+    void* resize_items(uint32_t n) { return storage.resize(n * uint32_t(sizeof(char*))); }
 };

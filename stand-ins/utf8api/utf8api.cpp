@@ -30,9 +30,13 @@ extern "C" BOOL __cdecl uGetWindowText(HWND window, text_sink* out)
 {
     const int units = GetWindowTextLengthW(window);
     std::vector<wchar_t> wide(size_t(units) + 1, L'\0');
+    // An empty text is a success; only an error set by the call is a failure.
+    SetLastError(ERROR_SUCCESS);
     const int got = GetWindowTextW(window, wide.data(), units + 1);
+    if (got == 0 && GetLastError() != ERROR_SUCCESS)
+        return FALSE;
     out->assign(to_utf8(wide.data(), got).data(), 0xFFFFFFFFu);
-    return got > 0 || GetLastError() == ERROR_SUCCESS;
+    return TRUE;
 }
 
 extern "C" LRESULT __cdecl uSendMessageText(HWND window, UINT message, WPARAM wparam, const char* text)
