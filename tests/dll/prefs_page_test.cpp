@@ -5,6 +5,7 @@
 
 #include "import_hooks.h"
 #include "loaded_component.h"
+#include "page_driver.h"
 
 namespace {
 
@@ -40,17 +41,9 @@ std::string ansi_of(const std::wstring& wide)
     return out;
 }
 
-struct PrefsPage : component_test {
-    // One host window for all tests: without a window manager, Wine waits
-    // about two seconds whenever a visible top-level window goes away.
-    static void SetUpTestSuite()
-    {
-        parent = CreateWindowExA(0, "STATIC", "host preferences", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 400, nullptr, nullptr, nullptr, nullptr);
-    }
-    static void TearDownTestSuite() { DestroyWindow(parent); }
-
+struct PrefsPage : component_test, page_driver {
     PrefsPage()
-        : page(component.instance<host::preferences_page>(host::preferences_page_class)),
+        : page_driver(component.instance<host::preferences_page>(host::preferences_page_class)),
           item_hook(component.module, "USER32.dll", "SendDlgItemMessageA", reinterpret_cast<void*>(&record_item_message))
     {
         item_messages().clear();
@@ -65,123 +58,28 @@ struct PrefsPage : component_test {
     {
         component_test::SetUp();
         ASSERT_NE(page, nullptr);
-        ASSERT_NE(parent, nullptr);
+        ASSERT_NE(host_window(), nullptr);
         ASSERT_TRUE(item_hook.installed());
     }
 
-    void settings(const std::string& history, int32_t enabled, const std::string& format) const
-    {
-        std::vector<uint8_t> blob;
-        put_record(blob, "format_history", history);
-        put_record(blob, "vexil_enabled", int_data(enabled));
-        put_record(blob, "vexil_status_format", format);
-        client->load_settings(blob.data(), int(blob.size()));
-    }
+    void settings(const std::string& history, int32_t enabled, const std::string& format) const { component.load({history, enabled, format}); }
+    stored_settings saved() const { return component.stored(); }
+    void open() { ASSERT_TRUE(page_driver::open()); }
 
-    // The three values as the host would store them.
-    struct stored {
-        std::string history;
-        int32_t enabled;
-        std::string format;
-    };
-    stored saved() const
-    {
-        std::vector<host::blob_record> records;
-        const std::vector<uint8_t> blob = component.save();
-        EXPECT_EQ(host::read_records(blob, records), blob.size()) << "the component saved a malformed blob";
-        stored s{};
-        for (const host::blob_record& record : records) {
-            if (record.name == "format_history")
-                s.history = record.data;
-            else if (record.name == "vexil_enabled" && record.data.size() == 4)
-                s.enabled = host::get_int(record.data.data());
-            else if (record.name == "vexil_status_format")
-                s.format = record.data;
-        }
-        return s;
-    }
-
-    void open()
-    {
-        dialog = page->create(parent);
-        ASSERT_NE(dialog, nullptr);
-        ShowWindow(dialog, SW_SHOW);
-        pump();
-    }
-    void close()
-    {
-        if (dialog != nullptr)
-            DestroyWindow(dialog);
-        dialog = nullptr;
-    }
-    static void pump()
-    {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-
-    HWND control(int id) const { return GetDlgItem(dialog, id); }
-    std::string edit_text() const
-    {
-        char text[512] = {};
-        GetDlgItemTextA(dialog, format_combo, text, sizeof text);
-        return text;
-    }
-    std::vector<std::wstring> list_entries() const
-    {
-        std::vector<std::wstring> entries;
-        const LRESULT n = SendMessageW(control(format_combo), CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < n; ++i) {
-            std::wstring text(size_t(SendMessageW(control(format_combo), CB_GETLBTEXTLEN, WPARAM(i), 0)), L'\0');
-            SendMessageW(control(format_combo), CB_GETLBTEXT, WPARAM(i), LPARAM(text.data()));
-            entries.push_back(text);
-        }
-        return entries;
-    }
-    // The user clicks into the format field, types over its text, and
-    // leaves it for the check box.
-    void enter_format_field() const
-    {
-        SetForegroundWindow(parent);
-        SetFocus(control(format_combo));
-        pump();
-    }
-    static void type(const std::string& text)
-    {
-        HWND field = GetFocus();
-        SendMessageA(field, EM_SETSEL, 0, -1);
-        SendMessageA(field, WM_CHAR, VK_BACK, 0);
-        for (const char c : text)
-            SendMessageA(field, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 0);
-        pump();
-    }
-    void leave_format_field() const
-    {
-        SetFocus(control(enable_box));
-        pump();
-    }
-
-    host::preferences_page* page;
     hooks::import_hook item_hook;
-    static HWND parent;
-    HWND dialog = nullptr;
 };
 
-HWND PrefsPage::parent = nullptr;
 
 TEST_F(PrefsPage, IsAHiddenChildOfTheHostWindowWithItsControls)
 {
-    dialog = page->create(parent);
+    dialog = page->create(host_window());
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowVisible(dialog)) << "the host decides when to show it";
-    EXPECT_EQ(GetParent(dialog), parent);
+    EXPECT_EQ(GetParent(dialog), host_window());
     EXPECT_TRUE(GetWindowLongA(dialog, GWL_STYLE) & WS_CHILD);
     EXPECT_NE(control(enable_box), nullptr);
     EXPECT_NE(control(format_combo), nullptr);
-    HWND second = page->create(parent);
+    HWND second = page->create(host_window());
     EXPECT_NE(second, dialog) << "each call makes a new dialog";
     DestroyWindow(second);
 }
@@ -247,9 +145,9 @@ TEST_F(PrefsPage, EditingChangesNothingUntilTheFieldLosesTheFocus)
     EXPECT_EQ(saved().format, "typed %artist%");
 
     enter_format_field();
-    SendMessageA(control(format_combo), CB_SETCURSEL, 0, 0);
+    choose(0);
     EXPECT_EQ(edit_text(), "current");
-    SendMessageA(control(format_combo), CB_SETCURSEL, 1, 0);
+    choose(1);
     EXPECT_EQ(edit_text(), "older") << "choosing an entry fills the edit field";
     EXPECT_EQ(saved().format, "typed %artist%");
     leave_format_field();

@@ -12,14 +12,7 @@ struct SettingsBlob : component_test {
     void load(const bytes& blob) { client->load_settings(blob.data(), int(blob.size())); }
 
     // The values as a host can see them: through a saved blob.
-    static bytes expected(const std::string& history, int32_t enabled, const std::string& format)
-    {
-        bytes blob;
-        put_record(blob, "format_history", history);
-        put_record(blob, "vexil_enabled", int_data(enabled));
-        put_record(blob, "vexil_status_format", format);
-        return blob;
-    }
+    static bytes expected(const std::string& history, int32_t enabled, const std::string& format) { return settings_blob({history, enabled, format}); }
 };
 
 TEST_F(SettingsBlob, AFreshComponentSavesItsDefaultsInListOrderOneWriteAField)

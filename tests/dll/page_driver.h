@@ -1,0 +1,100 @@
+#pragma once
+
+// Drives the component's preferences page as a user does, inside a host
+// window: opens it, types into the format field, chooses, leaves, closes.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "host_abi.h"
+
+class page_driver {
+public:
+    explicit page_driver(host::preferences_page* page) : page(page) {}
+    page_driver(const page_driver&) = delete;
+    page_driver& operator=(const page_driver&) = delete;
+    ~page_driver() { close(); }
+
+    // One host window for every page of the run: without a window manager,
+    // Wine waits about two seconds whenever a visible top-level window goes.
+    static HWND host_window()
+    {
+        static const HWND window =
+            CreateWindowExA(0, "STATIC", "host preferences", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 400, nullptr, nullptr, nullptr, nullptr);
+        return window;
+    }
+
+    // False when the page gave no window.
+    bool open()
+    {
+        dialog = page->create(host_window());
+        if (dialog == nullptr)
+            return false;
+        ShowWindow(dialog, SW_SHOW);
+        pump();
+        return true;
+    }
+    void close()
+    {
+        if (dialog != nullptr)
+            DestroyWindow(dialog);
+        dialog = nullptr;
+    }
+    static void pump()
+    {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+
+    HWND control(int id) const { return GetDlgItem(dialog, id); }
+    std::string edit_text() const
+    {
+        char text[512] = {};
+        GetDlgItemTextA(dialog, host::page::format_combo, text, sizeof text);
+        return text;
+    }
+    std::vector<std::wstring> list_entries() const
+    {
+        std::vector<std::wstring> entries;
+        const HWND combo = control(host::page::format_combo);
+        const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < n; ++i) {
+            std::wstring text(size_t(SendMessageW(combo, CB_GETLBTEXTLEN, WPARAM(i), 0)), L'\0');
+            SendMessageW(combo, CB_GETLBTEXT, WPARAM(i), LPARAM(text.data()));
+            entries.push_back(text);
+        }
+        return entries;
+    }
+
+    // The user clicks into the format field, types over its text, chooses
+    // from its list, and leaves it for the check box.
+    void enter_format_field() const
+    {
+        SetForegroundWindow(host_window());
+        SetFocus(control(host::page::format_combo));
+        pump();
+    }
+    static void type(const std::string& text)
+    {
+        HWND field = GetFocus();
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        SendMessageA(field, WM_CHAR, VK_BACK, 0);
+        for (const char c : text)
+            SendMessageA(field, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 0);
+        pump();
+    }
+    void choose(int index) const { SendMessageA(control(host::page::format_combo), CB_SETCURSEL, WPARAM(index), 0); }
+    void leave_format_field() const
+    {
+        SetFocus(control(host::page::enable_box));
+        pump();
+    }
+
+    host::preferences_page* page;
+    HWND dialog = nullptr;
+};
