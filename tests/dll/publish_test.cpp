@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "host_track.h"
 #include "loaded_component.h"
 #include "messenger_process.h"
 #include "os_call_log.h"
@@ -11,35 +12,6 @@ namespace {
 
 const char user[] = "vexil_tester";
 const char default_format[] = "now playing: %title%-%artist%";
-
-// A host track whose title is written the way a host might: in pieces,
-// with a correction at the end, through every kind of sink operation.
-class test_track final : public host::track_handle {
-public:
-    explicit test_track(std::string title) : title(std::move(title)) {}
-
-    int format_title(host::text_sink* out, const char* format, void* reserved) override
-    {
-        formats.push_back(format);
-        reserved_seen = reserved;
-        out->assign("stale", 0xFFFFFFFFu);
-        out->truncate(0);
-        const size_t half = title.size() / 2;
-        out->append(title.c_str(), uint32_t(half));
-        out->append(title.c_str() + half, 0xFFFFFFFFu);
-        out->append("#junk", 5);
-        out->truncate(uint32_t(title.size()));
-        length_seen = out->length();
-        text_seen = out->data();
-        return 1;
-    }
-
-    std::string title;
-    std::vector<std::string> formats;
-    void* reserved_seen = reinterpret_cast<void*>(1);
-    uint32_t length_seen = 0;
-    std::string text_seen;
-};
 
 messenger::registry_value read_status(const std::string& id = user)
 {
@@ -142,7 +114,7 @@ TEST_F(Publishing, EachTrackBecomesTheStatusWithOneCommand)
                                              "now playing: \xE6\x98\x9F\xE3\x81\xAE\xE6\xB5\x81\xE3\x82\x8C-\xE5\xAE\x87\xE5\xA4\x9A\xE7\x94\xB0 \xF0\x9F\x8E\xB5"};
     LONG expected_commands = 0;
     for (const std::string& title : titles) {
-        test_track track(title);
+        host_track track(title);
         os_calls::log().clear();
         watcher->on_new_track(&track);
         ++expected_commands;
@@ -163,7 +135,7 @@ TEST_F(Publishing, EachTrackBecomesTheStatusWithOneCommand)
 
 TEST_F(Publishing, AnEmptyTitleIsStoredAsTheEmptyText)
 {
-    test_track track("");
+    host_track track("");
     watcher->on_new_track(&track);
     const messenger::registry_value stored = read_status();
     EXPECT_EQ(stored.type, DWORD(REG_SZ));
@@ -174,7 +146,7 @@ TEST_F(Publishing, AnEmptyTitleIsStoredAsTheEmptyText)
 TEST_F(Publishing, DisabledPublishingTouchesNothing)
 {
     set_enabled(0);
-    test_track track("never");
+    host_track track("never");
     watcher->on_new_track(&track);
     EXPECT_TRUE(track.formats.empty());
     EXPECT_TRUE(os_calls::log().empty());
@@ -188,7 +160,7 @@ TEST_F(Publishing, DisabledPublishingTouchesNothing)
 
 TEST_F(Publishing, TheOtherEventsTouchNothing)
 {
-    test_track track("x");
+    host_track track("x");
     watcher->on_playback_starting();
     watcher->on_playback_stop(2);
     watcher->on_seek(12.5);
@@ -204,15 +176,15 @@ TEST_F(Publishing, TheOtherEventsTouchNothing)
 TEST_F(Publishing, ChangesBetweenTracksReachTheNextTrack)
 {
     set_format("%artist% / %title%");
-    test_track first("a / b");
+    host_track first("a / b");
     watcher->on_new_track(&first);
     EXPECT_EQ(first.formats, std::vector<std::string>{"%artist% / %title%"});
     set_format("");
-    test_track second("c");
+    host_track second("c");
     watcher->on_new_track(&second);
     EXPECT_EQ(second.formats, std::vector<std::string>{""});
     set_enabled(0);
-    test_track third("d");
+    host_track third("d");
     watcher->on_new_track(&third);
     EXPECT_TRUE(third.formats.empty());
     set_enabled(1);
@@ -224,7 +196,7 @@ TEST_F(Publishing, ChangesBetweenTracksReachTheNextTrack)
 TEST_F(Publishing, WithoutTheMessengerNothingIsWritten)
 {
     running->stop();
-    test_track track("lonely");
+    host_track track("lonely");
     watcher->on_new_track(&track);
     EXPECT_EQ(track.formats.size(), 1u) << "the title is formatted first";
     EXPECT_EQ(os_calls::log(), std::vector<std::string>{window_search()});
@@ -239,7 +211,7 @@ TEST_F(Publishing, WithoutAUserIdNothingIsWritten)
     HKEY key;
     RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
     RegCloseKey(key);
-    test_track track("t");
+    host_track track("t");
     watcher->on_new_track(&track);
     const std::vector<std::string> expected = {full_publication(user, 1)[0], full_publication(user, 1)[1], full_publication(user, 1)[2], "RegCloseKey"};
     EXPECT_EQ(os_calls::log(), expected);
@@ -256,7 +228,7 @@ TEST_F(Publishing, AProfileWithoutCustomMessagesIsNotCreated)
 {
     messenger::forget_everything();
     set_user_id(user, sizeof user, REG_SZ);
-    test_track track("t");
+    host_track track("t");
     watcher->on_new_track(&track);
     EXPECT_FALSE(messenger::key_exists(messenger::profile_key(user)));
     EXPECT_FALSE(messenger::key_exists(messenger::profiles_key));
@@ -270,7 +242,7 @@ TEST_F(Publishing, UserIdsMustEndWithinSixtyFourBytes)
 {
     const std::string longest(63, 'u');
     messenger::prepare_user(longest);
-    test_track track("fits");
+    host_track track("fits");
     watcher->on_new_track(&track);
     EXPECT_EQ(read_status(longest).bytes, std::string("fits") + '\0');
 
@@ -299,7 +271,7 @@ TEST_F(Publishing, UserIdsMustEndWithinSixtyFourBytes)
 TEST_F(Publishing, AUserIdWithoutTerminatorIsRead)
 {
     set_user_id(user, DWORD(strlen(user)), REG_BINARY);
-    test_track track("binary id");
+    host_track track("binary id");
     watcher->on_new_track(&track);
     EXPECT_EQ(read_status().bytes, std::string("binary id") + '\0');
 }

@@ -1,0 +1,380 @@
+// The DLL driven as a host drives it while its heap fails, and while the OS
+// calls it makes fail one at a time: nothing crashes, nothing the user set
+// is lost, and the component works normally afterwards.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "../allocation_faults.h"
+#include "host_track.h"
+#include "import_hooks.h"
+#include "loaded_component.h"
+#include "messenger_process.h"
+#include "page_driver.h"
+
+namespace {
+
+allocation_faults heap;
+
+void* __cdecl failing_malloc(size_t size)
+{
+    return heap.next_fails() ? nullptr : malloc(size);
+}
+void* __cdecl failing_calloc(size_t count, size_t size)
+{
+    return heap.next_fails() ? nullptr : calloc(count, size);
+}
+void* __cdecl failing_realloc(void* block, size_t size)
+{
+    return heap.next_fails() ? nullptr : realloc(block, size);
+}
+
+// The OS call that fails: its Nth call, or every call for 0.
+int failing_call = 0;
+int calls_seen = 0;
+bool os_call_fails()
+{
+    return ++calls_seen == failing_call || failing_call == 0;
+}
+LONG WINAPI failing_open_key(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
+{
+    return os_call_fails() ? ERROR_ACCESS_DENIED : RegOpenKeyExA(root, path, options, access, key);
+}
+LONG WINAPI failing_query_value(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    return os_call_fails() ? ERROR_MORE_DATA : RegQueryValueExA(key, name, reserved, type, data, size);
+}
+LONG WINAPI failing_set_value(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    return os_call_fails() ? ERROR_ACCESS_DENIED : RegSetValueExA(key, name, reserved, type, data, size);
+}
+HWND WINAPI failing_create_dialog(HINSTANCE module, LPCSTR name, HWND parent, DLGPROC procedure, LPARAM parameter)
+{
+    return os_call_fails() ? nullptr : CreateDialogParamA(module, name, parent, procedure, parameter);
+}
+int WINAPI failing_wide_to_ansi(UINT code_page, DWORD flags, LPCWCH source, int units, LPSTR out, int room, LPCCH fallback, LPBOOL used)
+{
+    return os_call_fails() ? 0 : WideCharToMultiByte(code_page, flags, source, units, out, room, fallback, used);
+}
+BOOL __cdecl failing_get_window_text(HWND, host::text_sink*)
+{
+    return FALSE;
+}
+
+const char user[] = "vexil_faults";
+const stored_settings defaults = {"", 1, "now playing: %title%-%artist%"};
+const stored_settings full = {"e1\ne2\ne3\ne4\ne5\ne6\ne7\ne8\ne9\ne10\ne11\n", 0, "full %title% \xE2\x80\x94 %artist%"};
+const stored_settings large = {"h\n", 5, std::string(1 << 20, 'f')};
+const stored_settings on_page = {"older\nold\n", 1, "current"};
+// The same once the page is open: the format has joined the history.
+const std::string page_history = "current\nolder\nold\n";
+const stored_settings opened = {page_history, 1, "current"};
+
+struct operation {
+    const char* name;
+    std::function<void()> prepare;
+    std::function<void()> run;
+    std::function<void()> check;
+};
+
+struct Faults : component_test {
+    static void SetUpTestSuite()
+    {
+        messenger::forget_everything();
+        shown_by = new messenger::process;
+        shown_by->start("--quiet");
+    }
+    static void TearDownTestSuite()
+    {
+        delete shown_by;
+        messenger::forget_everything();
+    }
+
+    Faults()
+        : page(component.instance<host::preferences_page>(host::preferences_page_class)),
+          watcher(component.instance<host::playback_events>(host::playback_events_class))
+    {
+        messenger::prepare_user(user);
+    }
+    ~Faults() override
+    {
+        page.close();
+        if (page.page != nullptr)
+            page.page->release();
+        if (watcher != nullptr)
+            watcher->release();
+    }
+    void SetUp() override
+    {
+        component_test::SetUp();
+        ASSERT_NE(page.page, nullptr);
+        ASSERT_NE(watcher, nullptr);
+        ASSERT_NE(shown_by->window, nullptr) << "the stand-in messenger did not start";
+    }
+
+    void expect_old_or_new(const stored_settings& before, const stored_settings& meant) const
+    {
+        const stored_settings now = component.stored();
+        EXPECT_TRUE(now.history == before.history || now.history == meant.history) << now.history;
+        EXPECT_TRUE(now.enabled == before.enabled || now.enabled == meant.enabled) << now.enabled;
+        EXPECT_TRUE(now.format == before.format || now.format == meant.format) << now.format.substr(0, 80);
+    }
+    std::string file_name() const
+    {
+        auto* identity = component.instance<host::identity_service>(host::identity_class);
+        host::host_text text;
+        identity->get_file_name(&text);
+        identity->release();
+        return text.text;
+    }
+    static std::string status() { return messenger::read_value(messenger::profile_key(user), messenger::status_value).bytes; }
+    static void set_status(const std::string& text)
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegSetValueExA(key, messenger::status_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1));
+            RegCloseKey(key);
+        }
+    }
+    static LONG commands()
+    {
+        shown_by->sync();
+        return shown_by->status_commands();
+    }
+    void open_page_with(const stored_settings& settings)
+    {
+        page.close();
+        component.load(settings);
+        EXPECT_TRUE(page.open());
+        page.enter_format_field();
+    }
+
+    // A track that is published normally, or not at all: the status is left
+    // alone, or it is the whole title and one command tells the messenger.
+    struct publication {
+        host_track track{""};
+        LONG commands_before = 0;
+    };
+    void prepare_track(publication& p, const std::string& title)
+    {
+        component.load(on_page);
+        set_status("before");
+        p.track = host_track(title);
+        p.commands_before = commands();
+    }
+    static void expect_whole_or_nothing(const publication& p)
+    {
+        const std::string now = status();
+        const bool published = now == p.track.title + '\0';
+        EXPECT_TRUE(published || now == std::string("before") + '\0') << now;
+        EXPECT_EQ(commands() - p.commands_before, published ? 1 : 0);
+    }
+
+    page_driver page;
+    host::playback_events* watcher;
+    static messenger::process* shown_by;
+};
+
+messenger::process* Faults::shown_by = nullptr;
+
+TEST_F(Faults, EveryAllocationFailingLosesNothing)
+{
+    hooks::import_hook malloc_hook(component.module, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&failing_malloc));
+    hooks::import_hook calloc_hook(component.module, "msvcrt.dll", "calloc", reinterpret_cast<void*>(&failing_calloc));
+    hooks::import_hook realloc_hook(component.module, "msvcrt.dll", "realloc", reinterpret_cast<void*>(&failing_realloc));
+    ASSERT_TRUE(malloc_hook.installed() && calloc_hook.installed() && realloc_hook.installed());
+
+    host::module_client* bound = nullptr;
+    host::blob_writer normal_save;
+    host::blob_writer failing_save;
+    host::host_text name;
+    publication track;
+    int tracks = 0;
+    const std::vector<operation> operations = {
+        {"bind through the export", [] {}, [&] { bound = component.get_interface(nullptr, component.module); },
+         [&] { EXPECT_EQ(bound, client); }},
+        {"load a fresh blob", [&] { component.load(full); }, [&] { component.load(defaults); }, [&] { expect_old_or_new(full, defaults); }},
+        {"load a full blob", [&] { client->reset_settings(); }, [&] { component.load(full); }, [&] { expect_old_or_new(defaults, full); }},
+        {"load a 1 MiB blob", [&] { client->reset_settings(); }, [&] { component.load(large); }, [&] { expect_old_or_new(defaults, large); }},
+        {"save",
+         [&] {
+             component.load(full);
+             normal_save = host::blob_writer();
+             client->save_settings(&normal_save);
+             failing_save = host::blob_writer();
+         },
+         [&] { client->save_settings(&failing_save); },
+         [&] {
+             EXPECT_EQ(failing_save.blob, normal_save.blob);
+             EXPECT_EQ(failing_save.write_sizes, normal_save.write_sizes);
+         }},
+        {"reset", [&] { component.load(full); }, [&] { client->reset_settings(); }, [&] { expect_old_or_new(full, defaults); }},
+        {"set the module names", [&] { client->set_module_names("C:\\old", "old.dll"); },
+         [&] { client->set_module_names("C:\\players\\new", "new.dll"); },
+         [&] {
+             const std::string now = file_name();
+             EXPECT_TRUE(now == "old.dll" || now == "new.dll") << now;
+         }},
+        {"ask for the identity texts", [] {},
+         [&] {
+             auto* identity = component.instance<host::identity_service>(host::identity_class);
+             identity->get_name(&name);
+             identity->get_version(&name);
+             identity->get_about(&name);
+             identity->get_file_name(&name);
+             identity->release();
+         },
+         [] {}},
+        {"play a new track", [&] { prepare_track(track, "track " + std::to_string(++tracks) + " \xC3\xA9\xE6\x97\xA5 of a length to grow"); },
+         [&] { watcher->on_new_track(&track.track); }, [&] { expect_whole_or_nothing(track); }},
+        {"open the page",
+         [&] {
+             page.close();
+             component.load(on_page);
+         },
+         [&] { page.open(); },
+         [&] {
+             const stored_settings now = component.stored();
+             EXPECT_EQ(now.format, on_page.format);
+             EXPECT_TRUE(now.history == on_page.history || now.history == page_history) << now.history;
+             page.enter_format_field();
+             page.leave_format_field();
+             EXPECT_EQ(component.stored().format, on_page.format) << "what the field reads replaced the format";
+         }},
+        {"type into the field and leave it",
+         [&] {
+             open_page_with(on_page);
+             page.type("typed %title%");
+         },
+         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(opened, {page_history, 1, "typed %title%"}); }},
+        {"choose from the list and leave the field",
+         [&] {
+             open_page_with(on_page);
+             page.choose(2);
+         },
+         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(opened, {page_history, 1, "older"}); }},
+        {"close the page",
+         [&] {
+             open_page_with(on_page);
+             page.type("new one");
+             page.leave_format_field();
+         },
+         [&] { page.close(); },
+         [&] {
+             const std::string now = component.stored().history;
+             EXPECT_TRUE(now == page_history || now == "new one\n" + page_history) << now;
+         }},
+    };
+
+    int points = 0;
+    for (const operation& op : operations) {
+        points += heap.walk(op.prepare, op.run, [&](allocation_faults::kind way, int n) {
+            SCOPED_TRACE(std::string(op.name) + ", failing " + allocation_faults::name(way) + " " + std::to_string(n));
+            op.check();
+            // And the component works normally afterwards.
+            page.close();
+            component.load(full);
+            EXPECT_EQ(component.stored(), full);
+        });
+    }
+    printf("allocation failures: %d (operation, failure point) pairs tried\n", points);
+    EXPECT_GT(points, 40);
+
+    // Normal work after the last failure of all.
+    publication last;
+    prepare_track(last, "after every failure");
+    watcher->on_new_track(&last.track);
+    EXPECT_EQ(status(), last.track.title + '\0');
+    open_page_with(on_page);
+    EXPECT_EQ(page.edit_text(), on_page.format);
+}
+
+struct os_failure {
+    const char* name;
+    const char* library;
+    const char* function;
+    void* replacement;
+    int failing_call;
+    std::function<void()> prepare;
+    std::function<void()> run;
+    std::function<void()> check;
+};
+
+TEST_F(Faults, EachOsCallFailingLosesNothing)
+{
+    publication track;
+    std::string title;
+    const auto play = [&] { watcher->on_new_track(&track.track); };
+    const auto unpublished = [&] {
+        EXPECT_EQ(status(), std::string("before") + '\0');
+        EXPECT_EQ(commands() - track.commands_before, 0);
+    };
+    const auto format_kept = [&] { EXPECT_EQ(component.stored().format, on_page.format); };
+    const std::vector<os_failure> failures = {
+        {"the pager key refused", "ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&failing_open_key), 1, [&] { prepare_track(track, "t1"); }, play,
+         unpublished},
+        {"the profile key refused", "ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&failing_open_key), 2, [&] { prepare_track(track, "t2"); },
+         play, unpublished},
+        {"the user ID too long for its buffer", "ADVAPI32.dll", "RegQueryValueExA", reinterpret_cast<void*>(&failing_query_value), 1,
+         [&] { prepare_track(track, "t3"); }, play, unpublished},
+        // The messenger is told all the same, and shows what it had.
+        {"the status not written", "ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&failing_set_value), 1, [&] { prepare_track(track, "t4"); },
+         play,
+         [&] {
+             EXPECT_EQ(status(), std::string("before") + '\0');
+             EXPECT_EQ(commands() - track.commands_before, 1);
+         }},
+        {"no dialog", "USER32.dll", "CreateDialogParamA", reinterpret_cast<void*>(&failing_create_dialog), 1,
+         [&] {
+             page.close();
+             component.load(on_page);
+         },
+         [&] { EXPECT_FALSE(page.open()); }, [&] { EXPECT_EQ(component.stored(), on_page); }},
+        {"no ANSI form of the format", "KERNEL32.dll", "WideCharToMultiByte", reinterpret_cast<void*>(&failing_wide_to_ansi), 0,
+         [&] {
+             page.close();
+             component.load(on_page);
+         },
+         [&] { page.open(); },
+         [&] {
+             EXPECT_EQ(page.edit_text(), "");
+             page.enter_format_field();
+             page.leave_format_field();
+             format_kept();
+         }},
+        {"the field's text unreadable", "utf8api.dll", "uGetWindowText", reinterpret_cast<void*>(&failing_get_window_text), 0,
+         [&] {
+             open_page_with(on_page);
+             page.type("typed");
+         },
+         [&] { page.leave_format_field(); }, format_kept},
+    };
+
+    for (const os_failure& failure : failures) {
+        SCOPED_TRACE(failure.name);
+        failure.prepare();
+        {
+            hooks::import_hook hook(component.module, failure.library, failure.function, failure.replacement);
+            ASSERT_TRUE(hook.installed());
+            failing_call = failure.failing_call;
+            calls_seen = 0;
+            failure.run();
+        }
+        failure.check();
+        // And the component works normally afterwards.
+        prepare_track(track, std::string("after ") + failure.name);
+        play();
+        EXPECT_EQ(status(), track.track.title + '\0');
+        open_page_with(on_page);
+        EXPECT_EQ(page.edit_text(), on_page.format);
+        page.type("typed after");
+        page.leave_format_field();
+        EXPECT_EQ(component.stored().format, "typed after");
+    }
+    printf("OS failures: %zu tried\n", failures.size());
+}
+
+} // namespace
