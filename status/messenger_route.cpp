@@ -1,0 +1,68 @@
+#include "status/messenger_route.h"
+
+#include <cstdio>
+#include <cstring>
+
+messenger_route::~messenger_route()
+{
+    if (custom_messages != nullptr)
+        RegCloseKey(custom_messages);
+    if (pager != nullptr)
+        RegCloseKey(pager);
+}
+
+bool messenger_route::find_window()
+{
+    window = FindWindowA(messenger_window_class, nullptr);
+    return window != nullptr;
+}
+
+bool messenger_route::open_pager_key()
+{
+    result = RegOpenKeyExA(HKEY_CURRENT_USER, pager_key, 0, KEY_QUERY_VALUE, &pager);
+    if (result == ERROR_SUCCESS)
+        return true;
+    pager = nullptr;
+    return false;
+}
+
+bool messenger_route::read_user_id()
+{
+    DWORD size = user_id_capacity;
+    result = RegQueryValueExA(pager, user_id_value, nullptr, nullptr, reinterpret_cast<BYTE*>(user_id), &size);
+    if (result != ERROR_SUCCESS || size > user_id_capacity)
+        return false;
+    if (memchr(user_id, '\0', size) != nullptr)
+        return true;
+    if (size == user_id_capacity)
+        return false;
+    user_id[size] = '\0';
+    return true;
+}
+
+bool messenger_route::open_custom_messages()
+{
+    const int written = _snprintf(custom_messages_path, key_path_capacity, custom_messages_key_pattern, user_id);
+    custom_messages_path[key_path_capacity - 1] = '\0';
+    if (written < 0 || unsigned(written) >= key_path_capacity)
+        return false;
+    result = RegOpenKeyExA(HKEY_CURRENT_USER, custom_messages_path, 0, KEY_SET_VALUE, &custom_messages);
+    if (result == ERROR_SUCCESS)
+        return true;
+    custom_messages = nullptr;
+    return false;
+}
+
+bool messenger_route::open()
+{
+    return find_window() && open_pager_key() && read_user_id() && open_custom_messages();
+}
+
+LONG messenger_route::publish(const char* text, uint32_t length)
+{
+    const LONG written = RegSetValueExA(custom_messages, status_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), length + 1);
+    RegCloseKey(custom_messages);
+    custom_messages = nullptr;
+    posted = PostMessageA(window, WM_COMMAND, status_changed_command, 0) != FALSE;
+    return written;
+}
