@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace messenger {
 
@@ -71,14 +72,65 @@ inline bool key_exists(const std::string& path)
     return true;
 }
 
-// Stores user as the logged-in user, with an empty set of custom messages.
-inline void prepare_user(const std::string& user)
+namespace detail {
+inline void list_tree(HKEY key, const std::string& path, bool with_data, std::vector<std::string>& out)
+{
+    char name[256];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        DWORD type = 0;
+        DWORD size = sizeof data;
+        if (RegEnumValueA(key, i, name, &length, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        std::string line = path + " = " + name;
+        if (with_data)
+            line += " (type " + std::to_string(type) + ") " + std::string(reinterpret_cast<char*>(data), size);
+        out.push_back(line);
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        HKEY child;
+        const std::string child_path = path + "\\" + name;
+        out.push_back(child_path);
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
+            list_tree(child, child_path, with_data, out);
+            RegCloseKey(child);
+        }
+    }
+}
+} // namespace detail
+
+// Every key and value the messenger keeps for the current user, one a line:
+// a key's path, or "path = name" and, with data, the value's type and bytes.
+inline std::vector<std::string> stored_tree(bool with_data)
+{
+    std::vector<std::string> out;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, yahoo_key, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        detail::list_tree(key, yahoo_key, with_data, out);
+        RegCloseKey(key);
+    }
+    return out;
+}
+
+// Stores a user ID value as it stands, in any form and of any type.
+inline void store_user_id(const void* bytes, DWORD size, DWORD type)
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, pager_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, user_id_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(user.c_str()), DWORD(user.size() + 1));
+        RegSetValueExA(key, user_id_value, 0, type, static_cast<const BYTE*>(bytes), size);
         RegCloseKey(key);
     }
+}
+
+// Stores user as the logged-in user, with an empty set of custom messages.
+inline void prepare_user(const std::string& user)
+{
+    store_user_id(user.c_str(), DWORD(user.size() + 1), REG_SZ);
+    HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
         RegCloseKey(key);
 }

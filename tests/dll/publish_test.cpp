@@ -18,14 +18,6 @@ messenger::registry_value read_status(const std::string& id = user)
     return messenger::read_value(messenger::profile_key(id), messenger::status_value);
 }
 
-void set_user_id(const void* bytes, DWORD size, DWORD type)
-{
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::pager_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    RegSetValueExA(key, messenger::user_id_value, 0, type, static_cast<const BYTE*>(bytes), size);
-    RegCloseKey(key);
-}
-
 std::string window_search()
 {
     return "FindWindowA " + std::string(messenger::window_class) + " (null)";
@@ -227,7 +219,7 @@ TEST_F(Publishing, WithoutAUserIdNothingIsWritten)
 TEST_F(Publishing, AProfileWithoutCustomMessagesIsNotCreated)
 {
     messenger::forget_everything();
-    set_user_id(user, sizeof user, REG_SZ);
+    messenger::store_user_id(user, sizeof user, REG_SZ);
     host_track track("t");
     watcher->on_new_track(&track);
     EXPECT_FALSE(messenger::key_exists(messenger::profile_key(user)));
@@ -252,14 +244,14 @@ TEST_F(Publishing, UserIdsMustEndWithinSixtyFourBytes)
     messenger::forget_everything();
     messenger::prepare_user(full);
     messenger::prepare_user(full.substr(0, 63));
-    set_user_id(full.data(), 64, REG_BINARY);
+    messenger::store_user_id(full.data(), 64, REG_BINARY);
     os_calls::log().clear();
     watcher->on_new_track(&track);
     EXPECT_EQ(os_calls::log().size(), 4u);
     EXPECT_EQ(read_status(full).result, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(read_status(full.substr(0, 63)).result, ERROR_FILE_NOT_FOUND);
 
-    set_user_id((full + "w").c_str(), 66, REG_SZ);
+    messenger::store_user_id((full + "w").c_str(), 66, REG_SZ);
     os_calls::log().clear();
     watcher->on_new_track(&track);
     EXPECT_EQ(os_calls::log().size(), 4u) << "too long for the buffer";
@@ -270,7 +262,7 @@ TEST_F(Publishing, UserIdsMustEndWithinSixtyFourBytes)
 // profile.
 TEST_F(Publishing, AUserIdWithoutTerminatorIsRead)
 {
-    set_user_id(user, DWORD(strlen(user)), REG_BINARY);
+    messenger::store_user_id(user, DWORD(strlen(user)), REG_BINARY);
     host_track track("binary id");
     watcher->on_new_track(&track);
     EXPECT_EQ(read_status().bytes, std::string("binary id") + '\0');

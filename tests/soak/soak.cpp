@@ -55,41 +55,6 @@ public:
     std::string title;
 };
 
-// Every key and value under Software\Yahoo, as paths.
-void list_tree(HKEY key, const std::string& path, std::vector<std::string>& out)
-{
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof name;
-        if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        out.push_back(path + " = " + name);
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        HKEY child;
-        const std::string child_path = path + "\\" + name;
-        out.push_back(child_path);
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
-            list_tree(child, child_path, out);
-            RegCloseKey(child);
-        }
-    }
-}
-
-std::vector<std::string> yahoo_tree()
-{
-    std::vector<std::string> out;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, messenger::yahoo_key, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        list_tree(key, messenger::yahoo_key, out);
-        RegCloseKey(key);
-    }
-    return out;
-}
-
 void pump()
 {
     MSG message;
@@ -224,7 +189,7 @@ int main(int argc, char** argv)
     EXPECT(foreign_writes == 0);
     if (!keys_present)
         messenger::prepare_user(user);
-    const std::vector<std::string> tree = yahoo_tree();
+    const std::vector<std::string> tree = messenger::stored_tree(false);
     const std::string pager = messenger::pager_key;
     const std::string profile = messenger::profile_key(user);
     const std::vector<std::string> allowed = {pager,

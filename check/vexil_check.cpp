@@ -1,0 +1,246 @@
+// vexil_check: why is my status not changing? Walks the way the component
+// takes to the messenger's status on every new track, with the component's
+// own steps, and says where it ends and what the user can do about it.
+// Without arguments it writes nothing and posts nothing.
+//
+//   vexil_check              look, and show the status the messenger has
+//   vexil_check --try TEXT   publish TEXT as the component publishes a title
+//
+// Exit status: 0 when the next track would be published (with --try, when
+// TEXT was written and the messenger told), 1 when not, 2 for bad arguments.
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+#include "contract/version.h"
+#include "status/messenger_route.h"
+
+namespace {
+
+constexpr int ready = 0;
+constexpr int not_ready = 1;
+constexpr int bad_arguments = 2;
+
+// The longest line, and the most of a status value shown on it.
+constexpr int line_capacity = 2048;
+constexpr int shown_status_bytes = 400;
+
+// One line, as text on a console and as UTF-8 bytes into a pipe or a file.
+void say(const char* format, ...)
+{
+    char line[line_capacity];
+    va_list arguments;
+    va_start(arguments, format);
+    int length = _vsnprintf(line, line_capacity - 1, format, arguments);
+    va_end(arguments);
+    if (length < 0 || length > line_capacity - 2)
+        length = line_capacity - 2;
+    line[length++] = '\n';
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode;
+    DWORD written;
+    if (GetConsoleMode(out, &mode)) {
+        wchar_t wide[line_capacity];
+        const int units = MultiByteToWideChar(CP_UTF8, 0, line, length, wide, line_capacity);
+        WriteConsoleW(out, wide, DWORD(units), &written, nullptr);
+    } else {
+        WriteFile(out, line, DWORD(length), &written, nullptr);
+    }
+}
+
+// Registry names are in the ANSI code page, as the component reads them;
+// lines are UTF-8.
+struct utf8_text {
+    explicit utf8_text(const char* ansi)
+    {
+        wchar_t wide[key_path_capacity];
+        const int units = MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, key_path_capacity);
+        if (units <= 0 || WideCharToMultiByte(CP_UTF8, 0, wide, units, bytes, sizeof bytes, nullptr, nullptr) <= 0)
+            bytes[0] = '\0';
+    }
+    char bytes[key_path_capacity * 3];
+};
+
+const char* registry_answer(LONG result)
+{
+    switch (result) {
+    case ERROR_FILE_NOT_FOUND:
+        return "not found";
+    case ERROR_ACCESS_DENIED:
+        return "access refused";
+    case ERROR_MORE_DATA:
+        return "too long";
+    default:
+        return "refused";
+    }
+}
+
+// Each step's line: what it found, or where and why the way ends and what
+// the user can do about it.
+void report_window(const messenger_route&, bool found)
+{
+    if (found) {
+        say("  messenger window: found (class %s)", messenger_window_class);
+        return;
+    }
+    say("  messenger window: missing (no window of class %s: Yahoo! Messenger is not running)", messenger_window_class);
+    say("What to do: start Yahoo! Messenger and sign in, then run this check again.");
+}
+
+void report_pager_key(const messenger_route& route, bool found)
+{
+    if (found) {
+        say("  Pager key: found (HKEY_CURRENT_USER\\%s)", pager_key);
+        return;
+    }
+    say("  Pager key: missing (HKEY_CURRENT_USER\\%s: %s)", pager_key, registry_answer(route.result));
+    if (route.result == ERROR_ACCESS_DENIED)
+        say("What to do: Windows refuses this user that key; check its permissions.");
+    else
+        say("What to do: Yahoo! Messenger has not run for this Windows user yet; start it and sign in.");
+}
+
+void report_user_id(const messenger_route& route, bool found)
+{
+    if (found) {
+        say("  user ID: found (\"%s\")", utf8_text(route.user_id).bytes);
+        return;
+    }
+    if (route.result == ERROR_FILE_NOT_FOUND) {
+        say("  user ID: missing (no value \"%s\" under HKEY_CURRENT_USER\\%s)", user_id_value, pager_key);
+        say("What to do: nobody is signed in; sign in to Yahoo! Messenger, then run this check again.");
+        return;
+    }
+    if (route.result == ERROR_SUCCESS)
+        say("  user ID: unusable (value \"%s\" fills all %u bytes without an end)", user_id_value, user_id_capacity);
+    else
+        say("  user ID: unusable (value \"%s\": %s for %u bytes)", user_id_value, registry_answer(route.result), user_id_capacity);
+    say("What to do: the component reads user IDs of up to %u bytes; sign in with a shorter Yahoo! ID.", user_id_capacity - 1);
+}
+
+void report_custom_messages(const messenger_route& route, bool found)
+{
+    const utf8_text path(route.custom_messages_path);
+    if (found) {
+        say("  Custom Msgs key: found (HKEY_CURRENT_USER\\%s)", path.bytes);
+        return;
+    }
+    say("  Custom Msgs key: missing (HKEY_CURRENT_USER\\%s: %s; the component never creates it)", path.bytes, registry_answer(route.result));
+    if (route.result == ERROR_ACCESS_DENIED)
+        say("What to do: Windows refuses this user to change that key; check its permissions.");
+    else
+        say("What to do: sign in to Yahoo! Messenger as %s once, so that it sets up the profile and its custom messages, then run this check again.",
+            utf8_text(route.user_id).bytes);
+}
+
+struct step {
+    bool (messenger_route::*take)();
+    void (*report)(const messenger_route& route, bool found);
+};
+
+const step steps[] = {
+    {&messenger_route::find_window, report_window},
+    {&messenger_route::open_pager_key, report_pager_key},
+    {&messenger_route::read_user_id, report_user_id},
+    {&messenger_route::open_custom_messages, report_custom_messages},
+};
+
+// Takes every step in turn and reports it; false at the first that fails.
+bool walk(messenger_route& route)
+{
+    say("%s %s: the way to the messenger's status, as the component takes it on every new track", VEXIL_COMPONENT_NAME, VEXIL_VERSION_TEXT);
+    for (const step& s : steps) {
+        const bool found = (route.*s.take)();
+        s.report(route, found);
+        if (!found)
+            return false;
+    }
+    return true;
+}
+
+// The status the messenger shows now, read without changing anything.
+void report_status(const messenger_route& route)
+{
+    HKEY key;
+    LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, route.custom_messages_path, 0, KEY_QUERY_VALUE, &key);
+    if (result != ERROR_SUCCESS) {
+        say("  status value \"%s\": cannot be read (%s)", status_value, registry_answer(result));
+        return;
+    }
+    DWORD size = 0;
+    result = RegQueryValueExA(key, status_value, nullptr, nullptr, nullptr, &size);
+    char* text = result == ERROR_SUCCESS ? static_cast<char*>(calloc(size_t(size) + 1, 1)) : nullptr;
+    if (text != nullptr)
+        result = RegQueryValueExA(key, status_value, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    if (result == ERROR_FILE_NOT_FOUND)
+        say("  status value \"%s\": none yet", status_value);
+    else if (text == nullptr || result != ERROR_SUCCESS)
+        say("  status value \"%s\": cannot be read (%s)", status_value, registry_answer(result));
+    else
+        say("  status value \"%s\": \"%.*s\"%s", status_value, shown_status_bytes, text, strlen(text) > size_t(shown_status_bytes) ? "..." : "");
+    free(text);
+}
+
+int look()
+{
+    messenger_route route;
+    if (!walk(route))
+        return not_ready;
+    report_status(route);
+    say("Ready on the messenger's side: the next track is published while \"Enable plugin\" is checked on the page \"%s\", under \"Components\" in "
+        "the player's preferences.",
+        VEXIL_COMPONENT_NAME);
+    return ready;
+}
+
+int try_text(const char* text)
+{
+    messenger_route route;
+    if (!walk(route))
+        return not_ready;
+    const LONG written = route.publish(text, uint32_t(strlen(text)));
+    if (written == ERROR_SUCCESS)
+        say("Value \"%s\" set to \"%s\".", status_value, text);
+    else
+        say("Value \"%s\" could not be set: %s.", status_value, registry_answer(written));
+    say("%s the messenger (command %u).", route.posted ? "Told" : "Could not tell", status_changed_command);
+    return written == ERROR_SUCCESS && route.posted ? ready : not_ready;
+}
+
+// The text as UTF-8, which is what the component writes.
+int try_wide_text(const wchar_t* text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    char* utf8 = bytes > 0 ? static_cast<char*>(malloc(size_t(bytes))) : nullptr;
+    if (utf8 == nullptr)
+        return not_ready;
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, bytes, nullptr, nullptr);
+    const int status = try_text(utf8);
+    free(utf8);
+    return status;
+}
+
+int usage()
+{
+    fputs("usage: vexil_check             why the status does or does not change\n"
+          "       vexil_check --try TEXT  publish TEXT as the component publishes a title\n",
+          stderr);
+    return bad_arguments;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc == 1)
+        return look();
+    if (argc == 3 && wcscmp(argv[1], L"--try") == 0)
+        return try_wide_text(argv[2]);
+    return usage();
+}
