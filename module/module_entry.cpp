@@ -12,6 +12,19 @@ extern "C" module_client* __cdecl tavrolin_get_interface(void* services, HINSTAN
     return &the_module_client;
 }
 
+// The empty slot of an abstract table, which nothing here ever calls. Our
+// own keeps the C++ runtime's terminate handler, and the stdio it prints
+// with, out of the DLL.
+extern "C" void __cxa_pure_virtual()
+{
+    __builtin_trap();
+}
+
+// The start-up code fixes up data imported without dllimport. The DLL is
+// linked so that it has none (the link fails otherwise), which leaves the
+// runtime's relocator, and the stdio of its error path, nothing to do.
+extern "C" void _pei386_runtime_relocator() {}
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH)

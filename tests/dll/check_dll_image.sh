@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the built DLL as a loader sees it: an i386 image, one export by its
-# plain name, and imports only from the libraries a host provides.
+# Checks the built DLL as a loader sees it: an i386 image of at most 24 KiB,
+# one export by its plain name, imports only from the libraries a host
+# provides, and from the C runtime only what it needs (no stdio).
 set -euo pipefail
 dll=$1
 dump=$(i686-w64-mingw32-objdump -p "$dll")
@@ -22,6 +23,15 @@ for lib in $imports; do
   esac
 done
 grep -qi 'utf8api.dll' <<<"$imports" || fail "does not import utf8api.dll"
+
+# The functions taken from msvcrt.dll: the start-up code's, the heap, a few
+# string functions, the key path's formatting and the locale.
+runtime=$(awk '/DLL Name:/ {lib = $3} lib == "msvcrt.dll" && $1 ~ /^[0-9a-f]+$/ && NF == 3 {print $3}' <<<"$dump" | sort | tr '\n' ' ')
+allowed_runtime="_amsg_exit _initterm _lock _snprintf _unlock calloc free malloc memchr memcmp memmove realloc setlocale strchr strcmp "
+[ "$runtime" = "$allowed_runtime" ] || fail "imports from msvcrt.dll: $runtime (allowed: $allowed_runtime)"
+
+size=$(stat -c %s "$dll")
+[ "$size" -le 24576 ] || fail "$size bytes, more than 24 KiB"
 if grep -q 'RegCreateKey' <<<"$dump"; then fail "imports a function that creates registry keys"; fi
 
-echo "dll image ok: i386, export tavrolin_get_interface, imports: $(echo $imports)"
+echo "dll image ok: i386, $size bytes, export tavrolin_get_interface, imports: $(echo $imports)"
