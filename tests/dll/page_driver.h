@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../combo_entries.h"
 #include "host_abi.h"
 
 class page_driver {
@@ -58,18 +59,7 @@ public:
         GetDlgItemTextA(dialog, host::page::format_combo, text, sizeof text);
         return text;
     }
-    std::vector<std::wstring> list_entries() const
-    {
-        std::vector<std::wstring> entries;
-        const HWND combo = control(host::page::format_combo);
-        const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < n; ++i) {
-            std::wstring text(size_t(SendMessageW(combo, CB_GETLBTEXTLEN, WPARAM(i), 0)), L'\0');
-            SendMessageW(combo, CB_GETLBTEXT, WPARAM(i), LPARAM(text.data()));
-            entries.push_back(text);
-        }
-        return entries;
-    }
+    std::vector<std::wstring> list_entries() const { return combo_entries(control(host::page::format_combo)); }
 
     // The user clicks into the format field, types over its text, chooses
     // from its list, and leaves it for the check box.

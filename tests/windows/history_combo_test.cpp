@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "../combo_entries.h"
 #include "prefs/history_combo.h"
 #include "settings/component_settings.h"
 #include "settings/settings_list.h"
@@ -23,17 +24,7 @@ struct HistoryCombo : ::testing::Test {
         reset_settings();
     }
 
-    std::vector<std::wstring> items() const
-    {
-        std::vector<std::wstring> out;
-        const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < n; ++i) {
-            std::wstring text(size_t(SendMessageW(combo, CB_GETLBTEXTLEN, WPARAM(i), 0)), L'\0');
-            SendMessageW(combo, CB_GETLBTEXT, WPARAM(i), LPARAM(text.data()));
-            out.push_back(text);
-        }
-        return out;
-    }
+    std::vector<std::wstring> items() const { return combo_entries(combo); }
 
     HWND combo;
 };
