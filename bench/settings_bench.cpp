@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "settings/component_settings.h"
-#include "settings/settings_list.h"
 #include "settings/memory_writer.h"
+#include "settings/settings_list.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The component's version, used by the version record and by the identity
-// service alike.
+// The component's name and version as the host and the user see them: in
+// the version record, the identity service, the page and the status check.
 #define VEXIL_VERSION_MAJOR 0
 #define VEXIL_VERSION_MINOR 1
 #define VEXIL_VERSION_PATCH 0

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "settings/component_settings.h"
-#include "settings/settings_list.h"
 #include "settings/memory_writer.h"
+#include "settings/settings_list.h"
 
 // Naming the settings links them in: a static library member that nothing
 // names would leave the loader with no settings to apply.

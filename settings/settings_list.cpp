@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "settings/little_endian.h"
-#include "settings/setting.h"
 #include "settings/memory_writer.h"
+#include "settings/setting.h"
 #include "text/plain_text.h"
 
 // The settings blob: one record per setting, in settings-list order, with no

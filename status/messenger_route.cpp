@@ -17,13 +17,20 @@ bool messenger_route::find_window()
     return window != nullptr;
 }
 
-bool messenger_route::open_pager_key()
+// Opens a key of the current user's, never creating it; key stays null
+// when that fails.
+bool messenger_route::open_key(const char* path, REGSAM access, HKEY& key)
 {
-    result = RegOpenKeyExA(HKEY_CURRENT_USER, pager_key, 0, KEY_QUERY_VALUE, &pager);
+    result = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key);
     if (result == ERROR_SUCCESS)
         return true;
-    pager = nullptr;
+    key = nullptr;
     return false;
+}
+
+bool messenger_route::open_pager_key()
+{
+    return open_key(pager_key, KEY_QUERY_VALUE, pager);
 }
 
 bool messenger_route::read_user_id()
@@ -46,11 +53,7 @@ bool messenger_route::open_custom_messages()
     custom_messages_path[key_path_capacity - 1] = '\0';
     if (written < 0 || unsigned(written) >= key_path_capacity)
         return false;
-    result = RegOpenKeyExA(HKEY_CURRENT_USER, custom_messages_path, 0, KEY_SET_VALUE, &custom_messages);
-    if (result == ERROR_SUCCESS)
-        return true;
-    custom_messages = nullptr;
-    return false;
+    return open_key(custom_messages_path, KEY_SET_VALUE, custom_messages);
 }
 
 bool messenger_route::open()

@@ -42,4 +42,7 @@ public:
     LONG result = ERROR_SUCCESS;
     char user_id[user_id_capacity] = {};
     char custom_messages_path[key_path_capacity] = {};
+
+private:
+    bool open_key(const char* path, REGSAM access, HKEY& key);
 };

@@ -116,6 +116,13 @@ inline std::vector<std::string> stored_tree(bool with_data)
     return out;
 }
 
+inline void create_key(const std::string& path)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
 // Stores a user ID value as it stands, in any form and of any type.
 inline void store_user_id(const void* bytes, DWORD size, DWORD type)
 {
@@ -130,9 +137,7 @@ inline void store_user_id(const void* bytes, DWORD size, DWORD type)
 inline void prepare_user(const std::string& user)
 {
     store_user_id(user.c_str(), DWORD(user.size() + 1), REG_SZ);
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
+    create_key(profile_key(user));
 }
 
 } // namespace messenger

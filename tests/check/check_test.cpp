@@ -56,13 +56,6 @@ run_result run_check(const std::wstring& arguments)
     return result;
 }
 
-void create_key(const std::string& path)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
-}
-
 struct situation {
     const char* name;
     bool messenger_running;
@@ -78,7 +71,7 @@ TEST(StatusCheck, SaysWhereTheWayEndsAndChangesNothing)
     const std::string longest(64, 'v');
     const std::vector<situation> situations = {
         {"no messenger window", false, [] { messenger::prepare_user(user); }, 1, "  messenger window: missing"},
-        {"a window but no user ID", true, [] { create_key(messenger::pager_key); }, 1, "  user ID: missing"},
+        {"a window but no user ID", true, [] { messenger::create_key(messenger::pager_key); }, 1, "  user ID: missing"},
         {"a user ID without a profile", true, [] { messenger::store_user_id(user, sizeof user, REG_SZ); }, 1, "  Custom Msgs key: missing"},
         {"a user ID that fills all 64 bytes", true,
          [&] {

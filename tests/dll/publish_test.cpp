@@ -78,19 +78,9 @@ struct Publishing : component_test {
         return running->status_commands() - commands_before;
     }
 
-    void set_enabled(int32_t enabled) const
-    {
-        std::vector<uint8_t> blob;
-        put_record(blob, "vexil_enabled", int_data(enabled));
-        client->load_settings(blob.data(), int(blob.size()));
-    }
+    void set_enabled(int32_t enabled) const { host::load_record(client, "vexil_enabled", int_data(enabled)); }
 
-    void set_format(const std::string& format) const
-    {
-        std::vector<uint8_t> blob;
-        put_record(blob, "vexil_status_format", format);
-        client->load_settings(blob.data(), int(blob.size()));
-    }
+    void set_format(const std::string& format) const { host::load_record(client, "vexil_status_format", format); }
 
     static messenger::process* running;
     host::playback_events* watcher;
@@ -200,9 +190,7 @@ TEST_F(Publishing, WithoutTheMessengerNothingIsWritten)
 TEST_F(Publishing, WithoutAUserIdNothingIsWritten)
 {
     messenger::forget_everything();
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    RegCloseKey(key);
+    messenger::create_key(messenger::profile_key(user));
     host_track track("t");
     watcher->on_new_track(&track);
     const std::vector<std::string> expected = {full_publication(user, 1)[0], full_publication(user, 1)[1], full_publication(user, 1)[2], "RegCloseKey"};

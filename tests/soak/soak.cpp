@@ -150,7 +150,7 @@ int main(int argc, char** argv)
             host::load_record(client, "vexil_status_format", current_track % 600 == 0 ? "%title%" : "now playing: %title%-%artist%");
         if (current_track % 450 == 0) {
             enabled = !enabled;
-            host::load_record(client, "vexil_enabled", std::string(enabled ? "\x01" : "\x00", 1) + std::string(3, '\0'));
+            host::load_record(client, "vexil_enabled", host::int_data(enabled ? 1 : 0));
         }
 
         track.title.clear();

@@ -13,6 +13,7 @@
 #include "../allocation_faults.h"
 #include "settings/component_settings.h"
 #include "settings/settings_list.h"
+#include "settings_records.h"
 #include "text/text_buffer.h"
 
 // The component's calls reach these through the linker's --wrap.
@@ -51,28 +52,12 @@ struct values {
 
 values current() { return {format_history.value.get(), vexil_enabled.value, vexil_status_format.value.get()}; }
 
-void put_int(bytes& blob, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        blob.push_back(uint8_t(value >> (8 * i)));
-}
-
-void put_record(bytes& blob, const std::string& name, const std::string& data)
-{
-    put_int(blob, uint32_t(name.size()));
-    blob.insert(blob.end(), name.begin(), name.end());
-    put_int(blob, uint32_t(data.size()));
-    blob.insert(blob.end(), data.begin(), data.end());
-}
-
 bytes blob_of(const values& v)
 {
-    bytes enabled;
-    put_int(enabled, uint32_t(v.enabled));
     bytes blob;
-    put_record(blob, "format_history", v.history);
-    put_record(blob, "vexil_enabled", std::string(enabled.begin(), enabled.end()));
-    put_record(blob, "vexil_status_format", v.format);
+    host::put_record(blob, "format_history", v.history);
+    host::put_record(blob, "vexil_enabled", host::int_data(v.enabled));
+    host::put_record(blob, "vexil_status_format", v.format);
     return blob;
 }
 

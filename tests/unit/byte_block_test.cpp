@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "text/byte_block.h"
 #include "settings/memory_writer.h"
+#include "text/byte_block.h"
 
 namespace {
 

@@ -5,33 +5,16 @@
 #include <vector>
 
 #include "settings/component_settings.h"
-#include "settings/settings_list.h"
 #include "settings/memory_writer.h"
+#include "settings/settings_list.h"
+#include "settings_records.h"
 
 namespace {
 
 using bytes = std::vector<uint8_t>;
-
-void put_int(bytes& blob, int32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        blob.push_back(uint8_t(uint32_t(value) >> (8 * i)));
-}
-
-void put_record(bytes& blob, const std::string& name, const std::string& data)
-{
-    put_int(blob, int32_t(name.size()));
-    blob.insert(blob.end(), name.begin(), name.end());
-    put_int(blob, int32_t(data.size()));
-    blob.insert(blob.end(), data.begin(), data.end());
-}
-
-std::string int_data(int32_t value)
-{
-    bytes b;
-    put_int(b, value);
-    return std::string(b.begin(), b.end());
-}
+using host::int_data;
+using host::put_int;
+using host::put_record;
 
 class counting_listener final : public setting_listener {
 public:

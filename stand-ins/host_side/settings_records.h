@@ -1,0 +1,69 @@
+#pragma once
+
+// The settings blob as a host sees it: records it may write by hand, and
+// reads back with every length checked. Portable, so that native tests use
+// it too.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace host {
+
+// Settings blobs as a host may write them by hand: records of a 32-bit
+// little-endian length and the name, then a length and the data.
+inline void put_int(std::vector<uint8_t>& blob, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        blob.push_back(uint8_t(uint32_t(value) >> (8 * i)));
+}
+
+inline void put_record(std::vector<uint8_t>& blob, const std::string& name, const std::string& data)
+{
+    put_int(blob, int32_t(name.size()));
+    blob.insert(blob.end(), name.begin(), name.end());
+    put_int(blob, int32_t(data.size()));
+    blob.insert(blob.end(), data.begin(), data.end());
+}
+
+inline std::string int_data(int32_t value)
+{
+    std::vector<uint8_t> b;
+    put_int(b, value);
+    return std::string(b.begin(), b.end());
+}
+
+inline int32_t get_int(const void* at)
+{
+    const auto* b = static_cast<const uint8_t*>(at);
+    return int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+}
+
+struct blob_record {
+    std::string name;
+    std::string data;
+};
+
+// Reads the blob's records, checking every length against what remains, up
+// to the end or the first record that does not fit; returns how many bytes
+// the records read take, the whole size when the blob is well formed.
+inline size_t read_records(const std::vector<uint8_t>& blob, std::vector<blob_record>& records)
+{
+    size_t at = 0;
+    while (blob.size() - at >= 4) {
+        const int32_t name_length = get_int(&blob[at]);
+        if (name_length <= 0 || size_t(name_length) > blob.size() - at - 4 || blob.size() - at - 4 - size_t(name_length) < 4)
+            break;
+        const size_t data_at = at + 4 + size_t(name_length) + 4;
+        const int32_t data_length = get_int(&blob[data_at - 4]);
+        if (data_length < 0 || size_t(data_length) > blob.size() - data_at)
+            break;
+        records.push_back({std::string(blob.begin() + long(at) + 4, blob.begin() + long(at) + 4 + name_length),
+                           std::string(blob.begin() + long(data_at), blob.begin() + long(data_at) + data_length)});
+        at = data_at + size_t(data_length);
+    }
+    return at;
+}
+
+} // namespace host
