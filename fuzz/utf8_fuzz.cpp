@@ -1,12 +1,14 @@
 // The UTF-8 decoder and the conversion to UTF-16 on any bytes: never past
-// max_bytes, never past a NUL, never past the destination, and every decoded
-// character encodes back to a sequence that decodes to it.
+// max_bytes, never past a NUL (also with no limit but the NUL), never past
+// the destination, and every decoded character encodes back to a sequence
+// that decodes to it.
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "text/plain_text.h"
 #include "text/utf8.h"
 
 static void check_decoder(const char* text, uint32_t size)
@@ -52,5 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 abort();
     }
     free(text);
+
+    // The same bytes as a NUL-terminated text, converted with no limit but
+    // the NUL: the copy is exact, so any read past the NUL is caught.
+    char* terminated = static_cast<char*>(malloc(size_t(text_size) + 1));
+    memcpy(terminated, data + 1, text_size);
+    terminated[text_size] = '\0';
+    std::vector<char16_t> unbounded_out(size_t(text_size) + 1);
+    const uint32_t units = convert_utf8_to_wide(terminated, unbounded_out.data(), text_size + 1, unbounded);
+    if (units > text_size || unbounded_out[units] != 0)
+        abort();
+    free(terminated);
     return 0;
 }

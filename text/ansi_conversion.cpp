@@ -27,13 +27,12 @@ uint32_t convert_utf8_to_ansi(const char* source, char* out, uint32_t out_bytes,
 {
     if (out_bytes == 0)
         return 0;
-    // Texts of up to 32,767 bytes go through the UTF-16 scratch in one piece;
-    // longer ones in pieces of 32,768 units, so that the heap is never needed
-    // and the text is read only once. The code page is stateless, so the
-    // pieces join into the same text.
-    const uint32_t scanned = bounded_length(source, max_bytes < largest_scratch_units ? max_bytes : largest_scratch_units);
-    const uint32_t scratch_units = scanned < largest_scratch_units ? scanned + 1 : largest_scratch_units;
-    uint32_t n = scanned < largest_scratch_units ? scanned : max_bytes;
+    // Texts of up to 32,767 bytes go through the UTF-16 scratch in one piece,
+    // longer ones in pieces of 32,768 units, so that the heap is never
+    // needed. The code page is stateless, so the pieces join into the same
+    // text.
+    uint32_t n = bounded_length(source, max_bytes);
+    const uint32_t scratch_units = n < largest_scratch_units ? n + 1 : largest_scratch_units;
     auto* scratch = static_cast<char16_t*>(__builtin_alloca((2 * scratch_units + 3) & ~3u));
     uint32_t written = 0;
     for (;;) {

@@ -1,7 +1,5 @@
 #include "text/utf8.h"
 
-#include <cstring>
-
 constexpr uint32_t longest_sequence = 6;
 
 struct lead_byte_row {
@@ -119,100 +117,29 @@ uint32_t encode_utf16_char(uint32_t code_point, char16_t* out)
     return 2;
 }
 
-static uint32_t utf16_length(uint32_t code_point)
-{
-    return code_point < 0x10000 ? 1 : 2;
-}
-
-// The sequences that make up nearly all real text, decoded inline with the
-// same result as decode_utf8_char; 0 sends anything else to the decoder.
-// Two- and three-byte sequences give code points below 0x10000.
-static uint32_t decode_common(const uint8_t* bytes, uint32_t max_bytes, uint32_t* code_point)
-{
-    const uint8_t lead = bytes[0];
-    if (lead >= 0xC2 && lead <= 0xDF && max_bytes >= 2 && is_continuation(bytes[1])) {
-        *code_point = uint32_t(lead & 0x1F) << 6 | (bytes[1] & 0x3F);
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF && max_bytes >= 3 && is_continuation(bytes[1]) && is_continuation(bytes[2]) &&
-        (lead != 0xE0 || bytes[1] != 0x80 || bytes[2] >= 0x90)) {
-        *code_point = uint32_t(lead & 0x0F) << 12 | uint32_t(bytes[1] & 0x3F) << 6 | (bytes[2] & 0x3F);
-        return 3;
-    }
-    if (lead >= 0xF0 && lead <= 0xF7 && max_bytes >= 4 && is_continuation(bytes[1]) && is_continuation(bytes[2]) && is_continuation(bytes[3]) &&
-        (lead != 0xF0 || bytes[1] != 0x80 || bytes[2] >= 0x88)) {
-        *code_point = uint32_t(lead & 0x07) << 18 | uint32_t(bytes[1] & 0x3F) << 12 | uint32_t(bytes[2] & 0x3F) << 6 | (bytes[3] & 0x3F);
-        return 4;
-    }
-    return 0;
-}
-
 wide_piece convert_utf8_to_wide_piece(const char* source, char16_t* out, uint32_t out_units, uint32_t max_bytes)
 {
     wide_piece piece = {0, 0, false};
     if (out_units == 0)
         return piece;
-    const uint8_t* const start = reinterpret_cast<const uint8_t*>(source);
-    const uint8_t* bytes = start;
-    uint32_t count = 0;
-    while (max_bytes > 0 && bytes[0] != 0) {
-        if (bytes[0] < 0x80) {
-            // Four ASCII bytes at a time while they last, then one.
-            while (max_bytes >= 4 && out_units - count > 4) {
-                uint32_t word;
-                memcpy(&word, bytes, 4);
-                if ((word & 0x80808080u) != 0 || ((word - 0x01010101u) & ~word & 0x80808080u) != 0)
-                    break;
-                out[count] = bytes[0];
-                out[count + 1] = bytes[1];
-                out[count + 2] = bytes[2];
-                out[count + 3] = bytes[3];
-                count += 4;
-                bytes += 4;
-                max_bytes -= 4;
-            }
-            if (max_bytes == 0 || bytes[0] == 0 || bytes[0] >= 0x80)
-                continue;
-            if (out_units - count <= 1) {
-                piece.out_full = true;
-                break;
-            }
-            out[count++] = bytes[0];
-            ++bytes;
-            --max_bytes;
-            continue;
-        }
+    while (max_bytes > 0 && source[piece.consumed] != '\0') {
         uint32_t code_point;
-        uint32_t consumed = decode_common(bytes, max_bytes, &code_point);
-        if (consumed == 0)
-            consumed = decode_utf8_char(reinterpret_cast<const char*>(bytes), &code_point, max_bytes);
-        if (consumed == 0)
+        const uint32_t consumed = decode_utf8_char(source + piece.consumed, &code_point, max_bytes);
+        char16_t units[2];
+        const uint32_t count = consumed > 0 ? encode_utf16_char(code_point, units) : 0;
+        if (count == 0)
             break;
-        if (code_point < 0x10000) {
-            // Never 0 here: NUL ends the loop before it is decoded.
-            if (out_units - count <= 1) {
-                piece.out_full = true;
-                break;
-            }
-            out[count++] = char16_t(code_point);
-            bytes += consumed;
-            max_bytes -= consumed;
-            continue;
-        }
-        if (utf16_length(code_point) >= out_units - count) {
-            piece.out_full = code_point <= 0x10FFFF;
+        // The last unit of out is kept for the terminating 0.
+        if (count >= out_units - piece.units) {
+            piece.out_full = true;
             break;
         }
-        const uint32_t units = encode_utf16_char(code_point, out + count);
-        if (units == 0)
-            break;
-        count += units;
-        bytes += consumed;
+        for (uint32_t i = 0; i < count; ++i)
+            out[piece.units++] = units[i];
+        piece.consumed += consumed;
         max_bytes -= consumed;
     }
-    out[count] = 0;
-    piece.units = count;
-    piece.consumed = uint32_t(bytes - start);
+    out[piece.units] = 0;
     return piece;
 }
 

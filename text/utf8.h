@@ -19,9 +19,10 @@ uint32_t encode_utf8_char(uint32_t code_point, char* out);
 // Units written (1 or 2), or 0 for code point 0 and above 0x10FFFF.
 uint32_t encode_utf16_char(uint32_t code_point, char16_t* out);
 
-// Converts up to max_bytes of UTF-8 into out, which holds out_units units;
-// stops at a malformed or cut sequence, at a code point UTF-16 cannot carry,
-// or when out is full. Always terminates out (when out_units > 0); returns
+// Converts up to max_bytes of UTF-8 into out, which holds out_units units,
+// one character at a time through decode_utf8_char; stops at the NUL, at a
+// malformed or cut sequence, at a code point UTF-16 cannot carry, or when
+// out is full, and reads nothing past the NUL whatever max_bytes is. Always terminates out (when out_units > 0); returns
 // the units written before the 0 unit.
 uint32_t convert_utf8_to_wide(const char* source, char16_t* out, uint32_t out_units, uint32_t max_bytes);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -90,6 +91,8 @@ TEST(AllocationFailures, LoseNothingLeakNothing)
     std::string history_before;
     const std::string title = "now playing: a title long enough to make the buffer grow twice";
     std::unique_ptr<text_buffer> sink;
+    byte_block block;
+    void* shrunk = nullptr;
 
     const std::vector<operation> operations = {
         {"load a fresh blob", [] { load(blob_of(full)); }, [] { load(blob_of(defaults)); }, [] { expect_old_or_new(full, defaults); }},
@@ -136,6 +139,30 @@ TEST(AllocationFailures, LoseNothingLeakNothing)
              if (sink->complete())
                  EXPECT_EQ(sink->data(), title);
          }},
+        // The storage holds exactly "abc" and its NUL when the growth fails.
+        {"grow a buffer shrunk to its text",
+         [&] {
+             sink = std::make_unique<text_buffer>();
+             sink->assign(title.c_str(), unbounded);
+             sink->assign("abc", unbounded);
+         },
+         [&] { sink->append("d", unbounded); },
+         [&] {
+             EXPECT_FALSE(sink->complete());
+             EXPECT_STREQ(sink->data(), "abc");
+         }},
+        {"shrink a block", [&] {
+             block.free_storage();
+             block.mode = growth_doubling;
+             memset(block.resize(100), 'b', 100);
+         },
+         [&] { shrunk = block.resize(10); },
+         [&] {
+             ASSERT_NE(shrunk, nullptr) << "a block can always shrink";
+             EXPECT_EQ(block.used, 10u);
+             EXPECT_GE(block.allocated, 10u);
+             EXPECT_EQ(std::string(static_cast<char*>(shrunk), 10), std::string(10, 'b'));
+         }},
     };
 
     int points = 0;
@@ -151,6 +178,7 @@ TEST(AllocationFailures, LoseNothingLeakNothing)
         });
     }
     sink.reset();
+    block.free_storage();
     reset_settings();
     printf("allocation failures: %d (operation, failure point) pairs tried\n", points);
     EXPECT_GT(points, 0);

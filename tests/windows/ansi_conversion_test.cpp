@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "text/ansi_conversion.h"
+#include "text/plain_text.h"
 
 namespace {
 
@@ -22,14 +23,21 @@ std::string os_ansi(const std::string& utf8)
 }
 
 // Converts into a buffer of exactly the source's length plus one, as the
-// preferences page does, with a guard byte behind it.
+// preferences page does, with a guard byte behind it; with the source's
+// length as the limit, and with no limit but the NUL, the same text.
 std::string ansi(const std::string& utf8)
 {
-    std::vector<char> out(utf8.size() + 2, '\x5A');
-    const uint32_t n = convert_utf8_to_ansi(utf8.c_str(), out.data(), uint32_t(utf8.size() + 1), uint32_t(utf8.size()));
-    EXPECT_EQ(out.back(), '\x5A') << "wrote past the buffer";
-    EXPECT_EQ(out[n], '\0');
-    return std::string(out.data(), n);
+    std::string converted[2];
+    const uint32_t limits[2] = {uint32_t(utf8.size()), unbounded};
+    for (int i = 0; i < 2; ++i) {
+        std::vector<char> out(utf8.size() + 2, '\x5A');
+        const uint32_t n = convert_utf8_to_ansi(utf8.c_str(), out.data(), uint32_t(utf8.size() + 1), limits[i]);
+        EXPECT_EQ(out.back(), '\x5A') << "wrote past the buffer";
+        EXPECT_EQ(out[n], '\0');
+        converted[i] = std::string(out.data(), n);
+    }
+    EXPECT_EQ(converted[1], converted[0]) << "with no limit but the NUL";
+    return converted[0];
 }
 
 TEST(AnsiConversion, MatchesTheSystemCodePage)
