@@ -10,33 +10,40 @@
 #include "text/plain_text.h"
 #include "text/text_buffer.h"
 
-// The format field of an open page that could not be filled with the
-// format, for want of memory or of a conversion. What it reads is not the
-// format, so leaving it changes nothing until the user types or chooses
-// something there.
-static HWND unfilled_field = nullptr;
+// The edit field shows the format as the ANSI code page can, which is not
+// always the format: characters the code page lacks become "?" or a look-
+// alike, and a malformed sequence ends the text. So a focus loss stores the
+// field only once the user has changed it, by typing or by choosing an
+// entry. The mark is the dialog's own, so pages open side by side keep
+// their own; a new dialog's user word is 0.
+static void mark_format_changed(HWND dialog)
+{
+    SetWindowLongA(dialog, DWL_USER, 1);
+}
+
+static bool format_changed(HWND dialog)
+{
+    return GetWindowLongA(dialog, DWL_USER) != 0;
+}
 
 // The combo box's edit field takes ANSI text; the list entries go through
-// utf8api as UTF-8. False when the field could not show the format.
-static bool show_format(HWND dialog, const char* format)
+// utf8api as UTF-8. Without memory for the ANSI form the field stays empty.
+static void show_format(HWND dialog, const char* format)
 {
     const uint32_t n = bounded_length(format, unbounded);
     char* ansi = n < unbounded ? static_cast<char*>(malloc(size_t(n) + 1)) : nullptr;
     if (ansi == nullptr)
-        return false;
-    const uint32_t shown = convert_utf8_to_ansi(format, ansi, n + 1, n);
+        return;
+    convert_utf8_to_ansi(format, ansi, n + 1, n);
     SetDlgItemTextA(dialog, IDC_FORMAT, ansi);
     free(ansi);
-    return shown > 0 || n == 0;
 }
 
 static void on_init_dialog(HWND dialog)
 {
     format_history.add_entry(vexil_status_format.value.get());
-    const HWND field = GetDlgItem(dialog, IDC_FORMAT);
-    fill_combo(format_history, field);
-    if (!show_format(dialog, vexil_status_format.value.get()))
-        unfilled_field = field;
+    fill_combo(format_history, GetDlgItem(dialog, IDC_FORMAT));
+    show_format(dialog, vexil_status_format.value.get());
     SendDlgItemMessageA(dialog, IDC_ENABLE, BM_SETCHECK, WPARAM(vexil_enabled.value), 0);
 }
 
@@ -46,32 +53,36 @@ static void on_enable_clicked(HWND check_box)
     vexil_enabled.notify();
 }
 
-// Also when the text has not changed: leaving the field always commits it,
-// unless its text could not be read whole.
-static void on_format_focus_lost(HWND combo)
+// Once changed, every focus loss stores the field, also when its text is
+// the same as at the last one, unless its text could not be read whole. A
+// host's utf8api may answer FALSE for a window without text: when the
+// control has none, that is the empty format, not a failed read.
+static void on_format_focus_lost(HWND dialog, HWND combo)
 {
-    if (combo == unfilled_field)
+    if (!format_changed(dialog))
         return;
     text_buffer edited;
-    if (uGetWindowText(combo, &edited) && edited.complete())
-        vexil_status_format.store(edited.data());
+    if (uGetWindowText(combo, &edited)) {
+        if (edited.complete())
+            vexil_status_format.store(edited.data());
+    } else if (GetWindowTextLengthA(combo) == 0) {
+        vexil_status_format.store(empty_text);
+    }
 }
 
-static void on_command(WPARAM command, LPARAM control)
+static void on_command(HWND dialog, WPARAM command, LPARAM control)
 {
     const HWND window = reinterpret_cast<HWND>(control);
     if (command == MAKEWPARAM(IDC_ENABLE, BN_CLICKED))
         on_enable_clicked(window);
     else if (command == MAKEWPARAM(IDC_FORMAT, CBN_KILLFOCUS))
-        on_format_focus_lost(window);
-    else if (window == unfilled_field && (command == MAKEWPARAM(IDC_FORMAT, CBN_EDITCHANGE) || command == MAKEWPARAM(IDC_FORMAT, CBN_SELCHANGE)))
-        unfilled_field = nullptr;
+        on_format_focus_lost(dialog, window);
+    else if (command == MAKEWPARAM(IDC_FORMAT, CBN_EDITCHANGE) || command == MAKEWPARAM(IDC_FORMAT, CBN_SELCHANGE))
+        mark_format_changed(dialog);
 }
 
-static void on_destroy(HWND dialog)
+static void on_destroy()
 {
-    if (unfilled_field != nullptr && GetDlgItem(dialog, IDC_FORMAT) == unfilled_field)
-        unfilled_field = nullptr;
     format_history.add_entry(vexil_status_format.value.get());
 }
 
@@ -82,10 +93,10 @@ INT_PTR CALLBACK prefs_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
         on_init_dialog(dialog);
         break;
     case WM_COMMAND:
-        on_command(wparam, lparam);
+        on_command(dialog, wparam, lparam);
         break;
     case WM_DESTROY:
-        on_destroy(dialog);
+        on_destroy();
         break;
     }
     return 0;

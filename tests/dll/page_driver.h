@@ -78,7 +78,27 @@ public:
             SendMessageA(field, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 0);
         pump();
     }
-    void choose(int index) const { SendMessageA(control(host::page::format_combo), CB_SETCURSEL, WPARAM(index), 0); }
+    // The user drops the list, walks to the entry with the arrow keys and
+    // takes it with Enter.
+    void choose(int index) const
+    {
+        const HWND combo = control(host::page::format_combo);
+        SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        for (int step = 0; step < 32; ++step) {
+            const LRESULT at = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+            if (at == index)
+                break;
+            press(at < index ? VK_DOWN : VK_UP);
+        }
+        press(VK_RETURN);
+    }
+    static void press(WPARAM key)
+    {
+        const HWND field = GetFocus();
+        SendMessageA(field, WM_KEYDOWN, key, 0);
+        SendMessageA(field, WM_KEYUP, key, 0);
+        pump();
+    }
     void leave_format_field() const
     {
         SetFocus(control(host::page::enable_box));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -115,13 +117,72 @@ TEST_F(PrefsPage, TheEditFieldShowsTheFormatInTheAnsiCodePage)
     if (GetACP() == 1252)
         EXPECT_EQ(edit_text(), "caf\xE9 \x80 ??");
     EXPECT_EQ(list_entries(), (std::vector<std::wstring>{L"caf\xE9 \x20AC \x65E5\x672C"})) << "list entries go as UTF-8, unconverted";
+}
 
-    // Leaving the field commits what it now reads, replacements included;
-    // the history keeps the original.
-    enter_format_field();
-    leave_format_field();
-    EXPECT_EQ(saved().format, "caf\xC3\xA9 \xE2\x82\xAC ??");
-    EXPECT_EQ(saved().history, format + "\n");
+// Formats the edit field cannot show as they are in code page 1252 or 932:
+// a music note (none in 1252), a letter shown as a look-alike, a malformed
+// sequence, an accent (none in 932).
+const std::string formats_not_shown_as_they_are[] = {"\xE2\x99\xAA %artist% - %title%", "\xC4\x81 %title%", "abc\xFF" "def", "caf\xC3\xA9 %title%"};
+
+// A host's utf8api may answer FALSE for a window without text.
+bool empty_reads_fail = false;
+BOOL __cdecl get_window_text(HWND window, host::text_sink* out)
+{
+    static const auto stand_in = reinterpret_cast<BOOL(__cdecl*)(HWND, host::text_sink*)>(GetProcAddress(GetModuleHandleA("utf8api.dll"), "uGetWindowText"));
+    return empty_reads_fail && GetWindowTextLengthW(window) == 0 ? FALSE : stand_in(window, out);
+}
+
+// Passing through the field stores nothing until the user changes it, on
+// this page or on one open beside it; then what the user typed or chose is
+// stored, and an emptied field is the empty format.
+TEST_F(PrefsPage, OnlyAFieldTheUserChangedIsStored)
+{
+    const char* locale = getenv("LC_ALL");
+    EXPECT_EQ(GetACP(), locale != nullptr && std::string(locale).rfind("ja_JP", 0) == 0 ? 932u : 1252u);
+    hooks::import_hook reader(component.module, "utf8api.dll", "uGetWindowText", reinterpret_cast<void*>(&get_window_text));
+    ASSERT_TRUE(reader.installed());
+    page_driver beside(page);
+    const char* const kept = nullptr;
+    const struct {
+        const char* change;
+        std::function<void()> act;
+        bool empty_reads_fail;
+        const char* stored;
+    } changes[] = {
+        {"none", [] {}, false, kept},
+        {"typed", [&] { type("typed %title%"); }, false, "typed %title%"},
+        {"chosen", [&] { choose(int(SendMessageA(control(format_combo), CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("older")))); }, false, "older"},
+        {"emptied", [&] { type(""); }, false, ""},
+        {"emptied, read as a failure", [&] { type(""); }, true, ""},
+        {"typed on a page beside",
+         [&] {
+             ASSERT_TRUE(beside.open());
+             beside.enter_format_field();
+             type("beside");
+             beside.leave_format_field();
+         },
+         false, "beside"},
+    };
+    for (const std::string& format : formats_not_shown_as_they_are) {
+        for (const auto& c : changes) {
+            SCOPED_TRACE(format + ", changed: " + c.change);
+            empty_reads_fail = c.empty_reads_fail;
+            settings("older\n", 1, format);
+            open();
+            enter_format_field();
+            c.act();
+            for (int pass = 0; pass < 2; ++pass) {
+                enter_format_field();
+                leave_format_field();
+            }
+            beside.close();
+            close();
+            EXPECT_EQ(saved().format, c.stored == kept ? format : c.stored);
+            if (c.stored == kept)
+                EXPECT_EQ(saved().history, format + "\nolder\n");
+        }
+    }
+    empty_reads_fail = false;
 }
 
 TEST_F(PrefsPage, AClickSetsTheSwitchAtOnce)
@@ -155,21 +216,25 @@ TEST_F(PrefsPage, EditingChangesNothingUntilTheFieldLosesTheFocus)
     EXPECT_EQ(saved().history, "current\nolder\n") << "the history changes only when the page goes";
 }
 
-// The controls keep what they showed: a load while the page is open is
-// overwritten by the next focus loss, also when the field was not edited.
-TEST_F(PrefsPage, LeavingTheFieldCommitsItsTextEvenUnchanged)
+// The controls keep what they showed: a load while the page is open stays
+// until the user changes the field; from then on every focus loss stores
+// it, also unchanged since the last.
+TEST_F(PrefsPage, OnceChangedEveryFocusLossStoresTheField)
 {
     settings("", 1, "on the page");
     open();
     settings("", 1, "loaded meanwhile");
     enter_format_field();
     leave_format_field();
-    EXPECT_EQ(saved().format, "on the page");
+    EXPECT_EQ(saved().format, "loaded meanwhile");
 
     enter_format_field();
-    type("");
+    type("typed");
     leave_format_field();
-    EXPECT_EQ(saved().format, "");
+    settings("", 1, "loaded again");
+    enter_format_field();
+    leave_format_field();
+    EXPECT_EQ(saved().format, "typed");
 }
 
 TEST_F(PrefsPage, ClosingAddsTheCurrentFormatToTheHistory)
