@@ -139,19 +139,14 @@ private:
     }
 };
 
-// The host's settings store: the bytes of every write, and how they came.
-class blob_writer final : public config_writer {
+// The host's settings store.
+class blob_writer final : public config_writer, public written_blob {
 public:
     int write(const void* bytes, int count) override
     {
-        const auto* first = static_cast<const uint8_t*>(bytes);
-        blob.insert(blob.end(), first, first + count);
-        write_sizes.push_back(count);
+        take(bytes, count);
         return count;
     }
-
-    std::vector<uint8_t> blob;
-    std::vector<int> write_sizes;
 };
 
 // Loads a blob of the one record into the component.

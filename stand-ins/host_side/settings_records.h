@@ -66,4 +66,56 @@ inline size_t read_records(const std::vector<uint8_t>& blob, std::vector<blob_re
     return at;
 }
 
+// The component's three settings as a host stores them.
+struct stored_settings {
+    std::string history;
+    int32_t enabled = 0;
+    std::string format;
+
+    bool operator==(const stored_settings& other) const
+    {
+        return history == other.history && enabled == other.enabled && format == other.format;
+    }
+};
+
+// A blob of the three records, in the order the component saves them.
+inline std::vector<uint8_t> settings_blob(const stored_settings& settings)
+{
+    std::vector<uint8_t> blob;
+    put_record(blob, "format_history", settings.history);
+    put_record(blob, "vexil_enabled", int_data(settings.enabled));
+    put_record(blob, "vexil_status_format", settings.format);
+    return blob;
+}
+
+// The settings a blob holds; false when the blob is malformed.
+inline bool read_settings(const std::vector<uint8_t>& blob, stored_settings& settings)
+{
+    std::vector<blob_record> records;
+    const bool well_formed = read_records(blob, records) == blob.size();
+    for (const blob_record& record : records) {
+        if (record.name == "format_history")
+            settings.history = record.data;
+        else if (record.name == "vexil_enabled" && record.data.size() == 4)
+            settings.enabled = get_int(record.data.data());
+        else if (record.name == "vexil_status_format")
+            settings.format = record.data;
+    }
+    return well_formed;
+}
+
+// What a host's settings store received: the bytes of every write, and how
+// they came.
+struct written_blob {
+    void take(const void* bytes, int count)
+    {
+        const auto* first = static_cast<const uint8_t*>(bytes);
+        blob.insert(blob.end(), first, first + count);
+        write_sizes.push_back(count);
+    }
+
+    std::vector<uint8_t> blob;
+    std::vector<int> write_sizes;
+};
+
 } // namespace host

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../allocation_faults.h"
+#include "../settings_fault_operations.h"
 #include "host_track.h"
 #include "import_hooks.h"
 #include "loaded_component.h"
@@ -65,20 +65,10 @@ BOOL __cdecl failing_get_window_text(HWND, host::text_sink*)
 }
 
 const char user[] = "vexil_faults";
-const stored_settings defaults = {"", 1, "now playing: %title%-%artist%"};
-const stored_settings full = {"e1\ne2\ne3\ne4\ne5\ne6\ne7\ne8\ne9\ne10\ne11\n", 0, "full %title% \xE2\x80\x94 %artist%"};
-const stored_settings large = {"h\n", 5, std::string(1 << 20, 'f')};
 const stored_settings on_page = {"older\nold\n", 1, "current"};
 // The same once the page is open: the format has joined the history.
 const std::string page_history = "current\nolder\nold\n";
 const stored_settings opened = {page_history, 1, "current"};
-
-struct operation {
-    const char* name;
-    std::function<void()> prepare;
-    std::function<void()> run;
-    std::function<void()> check;
-};
 
 struct Faults : component_test {
     static void SetUpTestSuite()
@@ -115,12 +105,17 @@ struct Faults : component_test {
         ASSERT_NE(shown_by->window, nullptr) << "the stand-in messenger did not start";
     }
 
-    void expect_old_or_new(const stored_settings& before, const stored_settings& meant) const
+    // The settings as the host reaches them through the module client.
+    settings_host host() const
     {
-        const stored_settings now = component.stored();
-        EXPECT_TRUE(now.history == before.history || now.history == meant.history) << now.history;
-        EXPECT_TRUE(now.enabled == before.enabled || now.enabled == meant.enabled) << now.enabled;
-        EXPECT_TRUE(now.format == before.format || now.format == meant.format) << now.format.substr(0, 80);
+        loaded_component* bound = &component;
+        return {[bound](const stored_settings& settings) { bound->load(settings); }, [bound] { bound->client->reset_settings(); },
+                [bound] {
+                    host::blob_writer writer;
+                    bound->client->save_settings(&writer);
+                    return host::written_blob(writer);
+                },
+                [bound] { return bound->stored(); }};
     }
     std::string file_name() const
     {
@@ -188,30 +183,13 @@ TEST_F(Faults, EveryAllocationFailingLosesNothing)
     ASSERT_TRUE(malloc_hook.installed() && calloc_hook.installed() && realloc_hook.installed());
 
     host::module_client* bound = nullptr;
-    host::blob_writer normal_save;
-    host::blob_writer failing_save;
     host::host_text name;
     publication track;
     int tracks = 0;
-    const std::vector<operation> operations = {
+    std::vector<fault_operation> operations = settings_operations(host());
+    operations.insert(operations.end(), {
         {"bind through the export", [] {}, [&] { bound = component.get_interface(nullptr, component.module); },
          [&] { EXPECT_EQ(bound, client); }},
-        {"load a fresh blob", [&] { component.load(full); }, [&] { component.load(defaults); }, [&] { expect_old_or_new(full, defaults); }},
-        {"load a full blob", [&] { client->reset_settings(); }, [&] { component.load(full); }, [&] { expect_old_or_new(defaults, full); }},
-        {"load a 1 MiB blob", [&] { client->reset_settings(); }, [&] { component.load(large); }, [&] { expect_old_or_new(defaults, large); }},
-        {"save",
-         [&] {
-             component.load(full);
-             normal_save = host::blob_writer();
-             client->save_settings(&normal_save);
-             failing_save = host::blob_writer();
-         },
-         [&] { client->save_settings(&failing_save); },
-         [&] {
-             EXPECT_EQ(failing_save.blob, normal_save.blob);
-             EXPECT_EQ(failing_save.write_sizes, normal_save.write_sizes);
-         }},
-        {"reset", [&] { component.load(full); }, [&] { client->reset_settings(); }, [&] { expect_old_or_new(full, defaults); }},
         {"set the module names", [&] { client->set_module_names("C:\\old", "old.dll"); },
          [&] { client->set_module_names("C:\\players\\new", "new.dll"); },
          [&] {
@@ -249,13 +227,13 @@ TEST_F(Faults, EveryAllocationFailingLosesNothing)
              open_page_with(on_page);
              page.type("typed %title%");
          },
-         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(opened, {page_history, 1, "typed %title%"}); }},
+         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(component.stored(), opened, {page_history, 1, "typed %title%"}); }},
         {"choose from the list and leave the field",
          [&] {
              open_page_with(on_page);
              page.choose(2);
          },
-         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(opened, {page_history, 1, "older"}); }},
+         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(component.stored(), opened, {page_history, 1, "older"}); }},
         {"close the page",
          [&] {
              open_page_with(on_page);
@@ -267,21 +245,8 @@ TEST_F(Faults, EveryAllocationFailingLosesNothing)
              const std::string now = component.stored().history;
              EXPECT_TRUE(now == page_history || now == "new one\n" + page_history) << now;
          }},
-    };
-
-    int points = 0;
-    for (const operation& op : operations) {
-        points += heap.walk(op.prepare, op.run, [&](allocation_faults::kind way, int n) {
-            SCOPED_TRACE(std::string(op.name) + ", failing " + allocation_faults::name(way) + " " + std::to_string(n));
-            op.check();
-            // And the component works normally afterwards.
-            page.close();
-            component.load(full);
-            EXPECT_EQ(component.stored(), full);
-        });
-    }
-    printf("allocation failures: %d (operation, failure point) pairs tried\n", points);
-    EXPECT_GT(points, 40);
+    });
+    EXPECT_GT(walk_operations(heap, operations, host(), [&] { page.close(); }), 40);
 
     // Normal work after the last failure of all.
     publication last;

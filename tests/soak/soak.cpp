@@ -6,10 +6,12 @@
 //
 //   soak [--tracks N] [--pages N]
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <malloc.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -19,21 +21,13 @@
 #include "host_abi.h"
 #include "import_hooks.h"
 #include "messenger_process.h"
+#include "page_driver.h"
 
 namespace {
 
 const char user[] = "vexil_soak";
-int failures = 0;
-
-#define EXPECT(condition)                                                                  \
-    do {                                                                                   \
-        if (!(condition)) {                                                                \
-            fprintf(stderr, "soak: line %d: %s failed (track %d)\n", __LINE__, #condition, \
-                    current_track);                                                        \
-            ++failures;                                                                    \
-        }                                                                                  \
-    } while (0)
-
+int tracks = 5000;
+int pages = 50;
 int current_track = 0;
 LONG foreign_writes = 0;
 
@@ -55,15 +49,6 @@ public:
     std::string title;
 };
 
-void pump()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 struct memory_use {
     size_t private_bytes;
     size_t heap_bytes;
@@ -83,35 +68,21 @@ memory_use measure()
     return {counters.PagefileUsage, in_use};
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+TEST(Soak, EveryPublicationArrivesNothingElseIsWrittenMemoryStaysFlat)
 {
-    int tracks = 5000;
-    int pages = 50;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::string(argv[i]) == "--tracks")
-            tracks = atoi(argv[i + 1]);
-        else if (std::string(argv[i]) == "--pages")
-            pages = atoi(argv[i + 1]);
-    }
     const host::bound_component component = host::bind_component("vexil_status.dll");
-    if (component.client == nullptr) {
-        fprintf(stderr, "soak: cannot bind vexil_status.dll\n");
-        return 1;
-    }
+    ASSERT_NE(component.client, nullptr) << "cannot bind vexil_status.dll";
     host::module_client* client = component.client;
     HMODULE module = component.module;
     client->reset_settings();
     auto* events = host::instance<host::playback_events>(client, host::playback_events_class);
     auto* page = host::instance<host::preferences_page>(client, host::preferences_page_class);
     hooks::import_hook watch_writes(module, "ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&watched_set_value));
-    HWND parent = CreateWindowExA(0, "STATIC", "soak host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 300, nullptr, nullptr, nullptr, nullptr);
 
     messenger::forget_everything();
     messenger::prepare_user(user);
     auto shown_by = std::make_unique<messenger::process>();
-    EXPECT(shown_by->start("--quiet"));
+    EXPECT_TRUE(shown_by->start("--quiet"));
     LONG expected_commands = 0;
     bool enabled = true;
     bool messenger_running = true;
@@ -123,17 +94,18 @@ int main(int argc, char** argv)
     int opened_pages = 0;
 
     for (current_track = 1; current_track <= tracks; ++current_track) {
+        SCOPED_TRACE(current_track);
         if (current_track == warm_up)
             at_start = measure();
         // The messenger goes away for a while, and comes back.
         if (current_track % 2500 == 1200 && messenger_running) {
-            EXPECT(shown_by->sync());
-            EXPECT(shown_by->status_commands() == expected_commands);
+            EXPECT_TRUE(shown_by->sync());
+            EXPECT_EQ(shown_by->status_commands(), expected_commands);
             shown_by->stop();
             messenger_running = false;
         } else if (current_track % 2500 == 1300 && !messenger_running) {
             shown_by = std::make_unique<messenger::process>();
-            EXPECT(shown_by->start("--quiet"));
+            EXPECT_TRUE(shown_by->start("--quiet"));
             expected_commands = 0;
             messenger_running = true;
         }
@@ -142,7 +114,7 @@ int main(int argc, char** argv)
             RegDeleteTreeA(HKEY_CURRENT_USER, current_track % 1400 == 350 ? messenger::yahoo_key : messenger::profiles_key);
             keys_present = false;
         } else if (current_track % 700 == 400) {
-            EXPECT(!messenger::key_exists(messenger::profile_key(user)));
+            EXPECT_FALSE(messenger::key_exists(messenger::profile_key(user))) << "a deleted key was recreated";
             messenger::prepare_user(user);
             keys_present = true;
         }
@@ -160,33 +132,31 @@ int main(int argc, char** argv)
         if (enabled && messenger_running && keys_present) {
             ++expected_commands;
             if (current_track % 97 == 0)
-                EXPECT(messenger::read_value(messenger::profile_key(user), messenger::status_value).bytes == track.title + '\0');
+                EXPECT_EQ(messenger::read_value(messenger::profile_key(user), messenger::status_value).bytes, track.title + '\0');
         }
-        EXPECT(enabled == !track.title.empty());
+        EXPECT_EQ(enabled, !track.title.empty());
 
         if (current_track % page_every == 0 && opened_pages < pages) {
-            HWND dialog = page->create(parent);
-            EXPECT(dialog != nullptr);
-            ShowWindow(dialog, SW_SHOW);
-            pump();
-            SetFocus(GetDlgItem(dialog, host::page::format_combo));
-            SetFocus(GetDlgItem(dialog, host::page::enable_box));
-            DestroyWindow(dialog);
-            pump();
+            page_driver shown(page);
+            EXPECT_TRUE(shown.open());
+            shown.enter_format_field();
+            shown.leave_format_field();
+            shown.close();
+            page_driver::pump();
             ++opened_pages;
         }
         if (current_track % 200 == 0 && messenger_running)
-            EXPECT(shown_by->sync());
+            EXPECT_TRUE(shown_by->sync());
     }
     --current_track;
     if (messenger_running) {
-        EXPECT(shown_by->sync());
-        EXPECT(shown_by->status_commands() == expected_commands);
+        EXPECT_TRUE(shown_by->sync());
+        EXPECT_EQ(shown_by->status_commands(), expected_commands);
     }
     shown_by->stop();
     const memory_use at_end = measure();
 
-    EXPECT(foreign_writes == 0);
+    EXPECT_EQ(foreign_writes, 0) << "values written besides \"5\"";
     if (!keys_present)
         messenger::prepare_user(user);
     const std::vector<std::string> tree = messenger::stored_tree(false);
@@ -198,15 +168,8 @@ int main(int argc, char** argv)
                                               profile.substr(0, profile.find_last_of('\\')),
                                               profile,
                                               profile + " = " + messenger::status_value};
-    for (const std::string& entry : tree) {
-        bool known = false;
-        for (const std::string& a : allowed)
-            known = known || a == entry;
-        if (!known) {
-            fprintf(stderr, "soak: unexpected registry entry %s\n", entry.c_str());
-            ++failures;
-        }
-    }
+    for (const std::string& entry : tree)
+        EXPECT_NE(std::find(allowed.begin(), allowed.end(), entry), allowed.end()) << "unexpected registry entry " << entry;
     messenger::forget_everything();
     events->release();
     page->release();
@@ -217,8 +180,20 @@ int main(int argc, char** argv)
     printf("soak: committed bytes %zu -> %zu (%+ld), C heap in use %zu -> %zu (%+ld), from track %d to the end\n", at_start.private_bytes,
            at_end.private_bytes, private_growth, at_start.heap_bytes, at_end.heap_bytes, heap_growth, warm_up);
     // A leak of even a few bytes a track would show in the heap.
-    EXPECT(heap_growth <= 1024);
-    EXPECT(private_growth <= 1 << 20);
-    printf("soak: %s\n", failures == 0 ? "passed" : "FAILED");
-    return failures == 0 ? 0 : 1;
+    EXPECT_LE(heap_growth, 1024);
+    EXPECT_LE(private_growth, 1 << 20);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::string(argv[i]) == "--tracks")
+            tracks = atoi(argv[i + 1]);
+        else if (std::string(argv[i]) == "--pages")
+            pages = atoi(argv[i + 1]);
+    }
+    return RUN_ALL_TESTS();
 }
