@@ -165,9 +165,24 @@ inline std::string guid_text(const GUID& id)
     return text;
 }
 
+// More entries than any module offers: a list that links back into itself
+// ends the walk here instead of holding the host for ever.
+constexpr size_t most_service_entries = 64;
+
+// The module's service entries in list order; a list that does not end
+// within most_service_entries gives one entry more, so that the caller
+// sees it is too long.
+inline std::vector<service_entry*> service_entries(module_client* client)
+{
+    std::vector<service_entry*> entries;
+    for (service_entry* entry = client->service_list(); entry != nullptr && entries.size() <= most_service_entries; entry = entry->next)
+        entries.push_back(entry);
+    return entries;
+}
+
 inline service_entry* find_entry(module_client* client, const GUID& id)
 {
-    for (service_entry* entry = client->service_list(); entry != nullptr; entry = entry->next) {
+    for (service_entry* entry : service_entries(client)) {
         if (IsEqualGUID(entry->class_id, id))
             return entry;
     }

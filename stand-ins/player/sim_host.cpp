@@ -85,7 +85,7 @@ void list_services(host::module_client* client)
 {
     printf("interface version %d\n", client->interface_version());
     int n = 0;
-    for (host::service_entry* entry = client->service_list(); entry != nullptr; entry = entry->next)
+    for (host::service_entry* entry : host::service_entries(client))
         printf("service %d: %s %s\n", ++n, host::guid_text(entry->class_id).c_str(), service_kind(entry->class_id));
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "loaded_component.h"
 
@@ -17,16 +18,12 @@ TEST_F(Binding, TheExportReturnsTheSameClientEveryTime)
 
 TEST_F(Binding, TheServiceListRunsIdentityPreferencesPlayback)
 {
-    host::service_entry* entry = client->service_list();
-    ASSERT_NE(entry, nullptr);
-    EXPECT_TRUE(IsEqualGUID(entry->class_id, host::identity_class));
-    entry = entry->next;
-    ASSERT_NE(entry, nullptr);
-    EXPECT_TRUE(IsEqualGUID(entry->class_id, host::preferences_page_class));
-    entry = entry->next;
-    ASSERT_NE(entry, nullptr);
-    EXPECT_TRUE(IsEqualGUID(entry->class_id, host::playback_events_class));
-    EXPECT_EQ(entry->next, nullptr);
+    const std::vector<host::service_entry*> entries = host::service_entries(client);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_TRUE(IsEqualGUID(entries[0]->class_id, host::identity_class));
+    EXPECT_TRUE(IsEqualGUID(entries[1]->class_id, host::preferences_page_class));
+    EXPECT_TRUE(IsEqualGUID(entries[2]->class_id, host::playback_events_class));
+    EXPECT_EQ(entries[2]->next, nullptr);
 }
 
 // The host reads entries as raw memory: next at 4, the GUID's bytes at 8,
@@ -57,7 +54,7 @@ TEST_F(Binding, EntriesHaveTheContractedLayout)
 
 TEST_F(Binding, ReferenceCountsFollowGetAndRelease)
 {
-    for (host::service_entry* entry = client->service_list(); entry != nullptr; entry = entry->next) {
+    for (host::service_entry* entry : host::service_entries(client)) {
         host::service_object* object = entry->get_instance();
         EXPECT_EQ(object->add_reference(), 3) << "a fresh object starts at 1";
         EXPECT_EQ(entry->get_instance(), object);

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the DLL's resources against what the page and the host rely on:
-dialog 101 byte for byte, icon group 103, the version record, and that all
-of them are in language 1033."""
+dialog 101 byte for byte, icon group 103, the version record and the string
+block its Translation names, and that all of them are in language 1033."""
 import re
 import struct
 import subprocess
@@ -80,7 +80,19 @@ if at >= 0:
     check((product_ms, product_ls) == (0x00000001, 0x00000001), f'product version {product_ms:08x}.{product_ls:08x}')
 check(words('0.1.0.1')[:-2] in version, 'version strings do not say 0.1.0.1')
 
+# A file-properties page shows the string block that Translation names; one
+# that names no block shows no description and no product name.
+string_blocks = [key.decode('utf-16-le') for key in re.findall(rb'(?:[0-9A-Fa-f]\0){8}(?=\0\0)', version)]
+at = version.find(words('Translation'))
+check(at >= 0, 'no Translation in the version record')
+if at >= 0:
+    value = at + len(words('Translation'))
+    value += -value % 4
+    language, code_page = struct.unpack_from('<HH', version, value)
+    check(f'{language:04X}{code_page:04X}' in string_blocks,
+          f'Translation {language:04X} {code_page} names none of the string blocks {string_blocks}')
+
 if failures:
     print('\n'.join('FAIL: ' + f for f in failures))
     sys.exit(1)
-print('resources ok: dialog 101, icon group 103 (32, 16, 20, 24 px, 16 colours), version 0.1.0.1, language 1033')
+print('resources ok: dialog 101, icon group 103 (32, 16, 20, 24 px, 16 colours), version 0.1.0.1 with its strings where Translation points, language 1033')

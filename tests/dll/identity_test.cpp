@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "loaded_component.h"
 
@@ -57,6 +58,28 @@ TEST_F(Identity, FileNameFollowsTheLastModuleNames)
     EXPECT_EQ(ask(&host::identity_service::get_file_name), "renamed.dll");
     client->set_module_names("C:\\other", nullptr);
     EXPECT_EQ(ask(&host::identity_service::get_file_name), "") << "a null name reads as empty";
+}
+
+// Before the host names the module, its file name is "". Asked of a copy of
+// the DLL: a module of its own, which no other test has named.
+TEST(IdentityOfAFreshModule, HasNoFileNameBeforeTheHostGivesIt)
+{
+    char program[MAX_PATH];
+    const std::string folder(program, GetModuleFileNameA(nullptr, program, MAX_PATH));
+    const std::string dll = folder.substr(0, folder.find_last_of('\\') + 1) + "vexil_status.dll";
+    const std::string copy = dll.substr(0, dll.size() - 4) + "_fresh.dll";
+    ASSERT_TRUE(CopyFileA(dll.c_str(), copy.c_str(), FALSE));
+    const host::bound_component fresh = host::bind_component(copy.c_str());
+    ASSERT_NE(fresh.client, nullptr);
+    ASSERT_NE(fresh.module, loaded_component::get().module);
+    auto* identity = host::instance<host::identity_service>(fresh.client, host::identity_class);
+    host::host_text sink;
+    sink.text = "stale";
+    identity->get_file_name(&sink);
+    EXPECT_EQ(sink.text, "");
+    identity->release();
+    FreeLibrary(fresh.module);
+    DeleteFileA(copy.c_str());
 }
 
 } // namespace
