@@ -1,5 +1,7 @@
 #pragma once
 
+// Order fixed: the host's own tables, called here by slot (docs/design.md, "The frozen surface").
+
 #include <cstdint>
 
 #include "text/text_sink.h"

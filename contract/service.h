@@ -1,5 +1,7 @@
 #pragma once
 
+// Order fixed: hosts call the tables declared here by slot and read the fields by offset (docs/design.md, "The frozen surface").
+
 #include <cstdint>
 
 #include "contract/class_guid.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// Order fixed: hosts call the tables declared here by slot (docs/design.md, "The frozen surface").
+
 #include "contract/service.h"
 #include "text/text_sink.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// Order fixed: hosts call the tables declared here by slot (docs/design.md, "The frozen surface").
+
 #include <cstdint>
 
 // The text interface that crosses the boundary with the host. The order of
