@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-// The text interface that crosses the boundary with the host. The order of
-// the operations is the order of the host's table and must not change.
+// The text interface that crosses the boundary with the host.
 class text_sink {
 public:
     virtual const char* data() = 0;

@@ -137,11 +137,11 @@ TEST(Soak, EveryPublicationArrivesNothingElseIsWrittenMemoryStaysFlat)
         EXPECT_EQ(enabled, !track.title.empty());
 
         if (current_track % page_every == 0 && opened_pages < pages) {
-            page_driver shown(page);
-            EXPECT_TRUE(shown.open());
-            shown.enter_format_field();
-            shown.leave_format_field();
-            shown.close();
+            page_driver opened(page);
+            EXPECT_TRUE(opened.open());
+            opened.enter_format_field();
+            opened.leave_format_field();
+            opened.close();
             page_driver::pump();
             ++opened_pages;
         }
