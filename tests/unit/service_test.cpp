@@ -16,34 +16,34 @@ class test_service final : public service_object {};
 constexpr class_guid first_class = {0x11111111, 0x2222, 0x3333, {4, 4, 4, 4, 4, 4, 4, 4}};
 constexpr class_guid second_class = {0x55555555, 0x6666, 0x7777, {8, 8, 8, 8, 8, 8, 8, 8}};
 
-// Entries register for good, as the module's static ones do.
-test_service linked_object;
-embedded_service_entry<test_service>* embedded;
-linked_service_entry* linked;
-service_entry* head_before;
-
-struct ServiceRegistry : ::testing::Test {
-    static void SetUpTestSuite()
-    {
-        head_before = service_list_head;
-        embedded = new embedded_service_entry<test_service>(first_class);
-        linked = new linked_service_entry(second_class, linked_object);
-    }
+// Registered once and for good, in this order, as the module's own are.
+struct registered {
+    service_entry* const head_before = service_list_head;
+    embedded_service_entry<test_service> embedded{first_class};
+    test_service object;
+    linked_service_entry linked{second_class, object};
 };
 
-TEST_F(ServiceRegistry, EachEntryGoesToTheHeadAndOwnsItsObject)
+registered& entries()
 {
-    EXPECT_EQ(service_list_head, linked);
-    EXPECT_EQ(linked->next, embedded);
-    EXPECT_EQ(embedded->next, head_before);
-    EXPECT_EQ(memcmp(&embedded->class_id, &first_class, sizeof(class_guid)), 0);
-    EXPECT_EQ(embedded->service.owner, embedded);
-    EXPECT_EQ(linked_object.owner, linked);
+    static registered r;
+    return r;
 }
 
-TEST_F(ServiceRegistry, CountsFollowGetAndReleaseAndNeverFreeTheObject)
+TEST(ServiceRegistry, EachEntryGoesToTheHeadAndOwnsItsObject)
 {
-    for (service_entry* entry : {static_cast<service_entry*>(embedded), static_cast<service_entry*>(linked)}) {
+    registered& r = entries();
+    EXPECT_EQ(service_list_head, &r.linked);
+    EXPECT_EQ(r.linked.next, &r.embedded);
+    EXPECT_EQ(r.embedded.next, r.head_before);
+    EXPECT_EQ(memcmp(&r.embedded.class_id, &first_class, sizeof(class_guid)), 0);
+    EXPECT_EQ(r.embedded.service.owner, &r.embedded);
+    EXPECT_EQ(r.object.owner, &r.linked);
+}
+
+TEST(ServiceRegistry, CountsFollowGetAndReleaseAndNeverFreeTheObject)
+{
+    for (service_entry* entry : {static_cast<service_entry*>(&entries().embedded), static_cast<service_entry*>(&entries().linked)}) {
         service_object* object = entry->get_instance();
         EXPECT_EQ(object->reference_count, 2) << "a fresh object starts at 1";
         EXPECT_EQ(entry->get_instance(), object);
@@ -58,13 +58,13 @@ TEST_F(ServiceRegistry, CountsFollowGetAndReleaseAndNeverFreeTheObject)
 }
 
 // Hosts take and give back references from any thread: no change is lost.
-TEST_F(ServiceRegistry, CountsChangeAtomically)
+TEST(ServiceRegistry, CountsChangeAtomically)
 {
-    service_object& object = embedded->service;
+    service_object& object = entries().embedded.service;
     const int32_t before = object.reference_count;
     constexpr int threads = 4;
     constexpr int changes = 250000;
-    const auto on_every_thread = [&object](long (service_object::*change)()) {
+    for (long (service_object::*change)() : {&service_object::add_reference, &service_object::release}) {
         std::vector<std::thread> running;
         for (int t = 0; t < threads; ++t) {
             running.emplace_back([&object, change] {
@@ -74,11 +74,8 @@ TEST_F(ServiceRegistry, CountsChangeAtomically)
         }
         for (std::thread& thread : running)
             thread.join();
-    };
-    on_every_thread(&service_object::add_reference);
-    EXPECT_EQ(object.reference_count, before + threads * changes);
-    on_every_thread(&service_object::release);
-    EXPECT_EQ(object.reference_count, before);
+        EXPECT_EQ(object.reference_count, change == &service_object::add_reference ? before + threads * changes : before);
+    }
 }
 
 } // namespace
