@@ -139,10 +139,14 @@ struct Faults : component_test {
         shown_by->sync();
         return shown_by->status_commands();
     }
-    void open_page_with(const stored_settings& settings)
+    void close_page_with(const stored_settings& settings)
     {
         page.close();
         component.load(settings);
+    }
+    void open_page_with(const stored_settings& settings)
+    {
+        close_page_with(settings);
         EXPECT_TRUE(page.open());
         page.enter_format_field();
     }
@@ -209,10 +213,7 @@ TEST_F(Faults, EveryAllocationFailingLosesNothing)
         {"play a new track", [&] { prepare_track(track, "track " + std::to_string(++tracks) + " \xC3\xA9\xE6\x97\xA5 of a length to grow"); },
          [&] { watcher->on_new_track(&track.track); }, [&] { expect_whole_or_nothing(track); }},
         {"open the page",
-         [&] {
-             page.close();
-             component.load(on_page);
-         },
+         [&] { close_page_with(on_page); },
          [&] { page.open(); },
          [&] {
              const stored_settings now = component.stored();
@@ -293,16 +294,10 @@ TEST_F(Faults, EachOsCallFailingLosesNothing)
              EXPECT_EQ(commands() - track.commands_before, 1);
          }},
         {"no dialog", "USER32.dll", "CreateDialogParamA", reinterpret_cast<void*>(&failing_create_dialog), 1,
-         [&] {
-             page.close();
-             component.load(on_page);
-         },
+         [&] { close_page_with(on_page); },
          [&] { EXPECT_FALSE(page.open()); }, [&] { EXPECT_EQ(component.stored(), on_page); }},
         {"no ANSI form of the format", "KERNEL32.dll", "WideCharToMultiByte", reinterpret_cast<void*>(&failing_wide_to_ansi), 0,
-         [&] {
-             page.close();
-             component.load(on_page);
-         },
+         [&] { close_page_with(on_page); },
          [&] { page.open(); },
          [&] {
              EXPECT_EQ(page.edit_text(), "");

@@ -250,48 +250,37 @@ TEST(Utf8RoundTrip, LongFormsAboveTheUnicodeRangeDecode)
     }
 }
 
-TEST(Utf8ToWide, StopsAtTheFirstProblemAndAlwaysTerminates)
-{
-    char16_t out[16];
-    EXPECT_EQ(convert_utf8_to_wide("", out, 16, 0), 0u);
-    EXPECT_EQ(out[0], 0);
-
-    EXPECT_EQ(convert_utf8_to_wide("a\xC3\xA9\xFFz", out, 16, 5), 2u);
-    EXPECT_EQ(out[0], u'a');
-    EXPECT_EQ(out[1], 0xE9);
-    EXPECT_EQ(out[2], 0);
-
-    EXPECT_EQ(convert_utf8_to_wide("x\xF8\x88\x80\x80\x80y", out, 16, 7), 1u) << "0x200000 has no UTF-16 form";
-    EXPECT_EQ(convert_utf8_to_wide("ab\xE2\x82\xAC", out, 16, 4), 2u) << "a sequence cut by max_bytes";
-    EXPECT_EQ(convert_utf8_to_wide("abc", out, 16, 2), 2u);
-    EXPECT_EQ(out[2], 0);
-}
-
-// With no limit but the NUL, nothing after it is read: each text is an exact
-// heap copy, NUL included, so the sanitizer sees any read past it; the
-// destination is roomy, so that only the NUL can stop the reading.
-TEST(Utf8ToWide, UnboundedReadsNothingPastTheNul)
+// The conversion stops at the NUL, at a malformed or cut sequence, at a code
+// point UTF-16 cannot carry or at the limit, and always terminates. Each text
+// is an exact heap copy, NUL included, and the destination is roomy, so the
+// sanitizer sees any read past the NUL, also with no limit but the NUL.
+TEST(Utf8ToWide, StopsAtTheFirstProblemAndReadsNothingPastTheNul)
 {
     struct {
         std::string text;
+        uint32_t max_bytes;
         std::u16string wide;
     } const cases[] = {
-        {"", u""},
-        {"a", u"a"},
-        {"abc", u"abc"},
-        {"abcdefgh", u"abcdefgh"},
-        {"\xC3\xA9", u"\xE9"},
-        {"a\xE2\x82\xAC", u"a\x20AC"},
-        {"\xF0\x9F\x98\x80", u"\xD83D\xDE00"},
-        {"ab\xF0\x9F\x8E\xB5\xC3\xA9", u"ab\xD83C\xDFB5\xE9"},
-        {"ab\xE2\x82", u"ab"},
-        {"\xF0\x9F\x98", u""},
+        {"", 0, u""},
+        {"a\xC3\xA9\xFFz", 5, u"a\xE9"},
+        {"x\xF8\x88\x80\x80\x80y", 7, u"x"},
+        {"ab\xE2\x82\xAC", 4, u"ab"},
+        {"abc", 2, u"ab"},
+        {"", unbounded, u""},
+        {"a", unbounded, u"a"},
+        {"abcdefgh", unbounded, u"abcdefgh"},
+        {"\xC3\xA9", unbounded, u"\xE9"},
+        {"a\xE2\x82\xAC", unbounded, u"a\x20AC"},
+        {"\xF0\x9F\x98\x80", unbounded, u"\xD83D\xDE00"},
+        {"ab\xF0\x9F\x8E\xB5\xC3\xA9", unbounded, u"ab\xD83C\xDFB5\xE9"},
+        {"ab\xE2\x82", unbounded, u"ab"},
+        {"\xF0\x9F\x98", unbounded, u""},
     };
     for (const auto& c : cases) {
         const std::vector<char> exact(c.text.c_str(), c.text.c_str() + c.text.size() + 1);
         std::vector<char16_t> out(16, 0x7777);
-        const uint32_t units = convert_utf8_to_wide(exact.data(), out.data(), uint32_t(out.size()), unbounded);
-        EXPECT_EQ(std::u16string(out.data(), units), c.wide) << c.text;
+        const uint32_t units = convert_utf8_to_wide(exact.data(), out.data(), uint32_t(out.size()), c.max_bytes);
+        EXPECT_EQ(std::u16string(out.data(), units), c.wide) << c.text << " " << c.max_bytes;
         EXPECT_EQ(out[units], 0);
     }
 }
