@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "../code_page.h"
 #include "import_hooks.h"
 #include "loaded_component.h"
 #include "page_driver.h"
@@ -137,8 +137,7 @@ BOOL __cdecl get_window_text(HWND window, host::text_sink* out)
 // stored, and an emptied field is the empty format.
 TEST_F(PrefsPage, OnlyAFieldTheUserChangedIsStored)
 {
-    const char* locale = getenv("LC_ALL");
-    EXPECT_EQ(GetACP(), locale != nullptr && std::string(locale).rfind("ja_JP", 0) == 0 ? 932u : 1252u);
+    EXPECT_EQ(GetACP(), expected_code_page());
     hooks::import_hook reader(component.module, "utf8api.dll", "uGetWindowText", reinterpret_cast<void*>(&get_window_text));
     ASSERT_TRUE(reader.installed());
     page_driver beside(page);

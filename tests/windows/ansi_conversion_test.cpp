@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "../code_page.h"
 #include "text/ansi_conversion.h"
 #include "text/plain_text.h"
 
@@ -56,9 +57,7 @@ TEST(AnsiConversion, MatchesTheSystemCodePage)
 
 TEST(AnsiConversion, RunsInTheExpectedCodePage)
 {
-    const char* locale = getenv("LC_ALL");
-    const UINT expected = locale != nullptr && std::string(locale).rfind("ja_JP", 0) == 0 ? 932 : 1252;
-    EXPECT_EQ(GetACP(), expected);
+    EXPECT_EQ(GetACP(), expected_code_page());
 }
 
 TEST(AnsiConversion, StopsAtMalformedInput)
