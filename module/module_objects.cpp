@@ -2,8 +2,6 @@
 // itself at the head of the service list, so this order makes the host see
 // the identity first, then the preferences page, then the playback watcher.
 
-#include <clocale>
-
 #include "contract/class_guid.h"
 #include "contract/module_binding.h"
 #include "contract/version.h"
@@ -23,12 +21,6 @@ static identity_record identity(VEXIL_COMPONENT_NAME, VEXIL_VERSION_TEXT, about_
 static linked_service_entry identity_entry(identity_record_class, identity);
 
 module_client the_module_client;
-
-namespace {
-struct user_locale {
-    user_locale() { setlocale(LC_ALL, ""); }
-} const locale_of_the_user;
-}
 
 void* module_handle = nullptr;
 void* host_services = nullptr;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "loaded_component.h"
@@ -100,6 +104,33 @@ TEST_F(Binding, TheHostFlagAndTheModuleNamesTakeTheirContractedSlots)
     client->set_module_names("C:\\player\\components\\vexil_status.dll", "vexil_status.dll");
     client->set_module_names(nullptr, nullptr);
     EXPECT_EQ(client->interface_version(), 27);
+}
+
+std::string one_and_a_half()
+{
+    char text[16];
+    snprintf(text, sizeof text, "%.1f", 1.5);
+    return text;
+}
+
+// The C runtime's locale belongs to the whole process: a host that writes
+// or reads decimal numbers must find it as it set it after loading us. In
+// the German run the user's own locale writes "1,5".
+TEST(HostLocale, LoadingTheComponentLeavesItAsTheHostSetIt)
+{
+    setlocale(LC_ALL, "C");
+    const fresh_component fresh;
+    ASSERT_NE(fresh.bound.client, nullptr);
+    EXPECT_STREQ(setlocale(LC_ALL, nullptr), "C");
+    EXPECT_EQ(one_and_a_half(), "1.5");
+
+    const char* run = getenv("LC_ALL");
+    const std::string users_locale = setlocale(LC_ALL, "");
+    const std::string users_number = one_and_a_half();
+    setlocale(LC_ALL, "C");
+    EXPECT_NE(users_locale, "C") << "the user's locale is what a careless component would set";
+    if (run != nullptr && std::string(run).rfind("de_", 0) == 0)
+        EXPECT_EQ(users_number, "1,5") << users_locale;
 }
 
 } // namespace

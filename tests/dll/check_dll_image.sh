@@ -25,9 +25,10 @@ done
 grep -qi 'utf8api.dll' <<<"$imports" || fail "does not import utf8api.dll"
 
 # The functions taken from msvcrt.dll: the start-up code's, the heap, a few
-# string functions, the key path's formatting and the locale.
+# string functions and the key path's formatting. No setlocale: the C
+# runtime's locale belongs to the host's whole process.
 runtime=$(awk '/DLL Name:/ {lib = $3} lib == "msvcrt.dll" && $1 ~ /^[0-9a-f]+$/ && NF == 3 {print $3}' <<<"$dump" | sort | tr '\n' ' ')
-allowed_runtime="_amsg_exit _initterm _lock _snprintf _unlock calloc free malloc memchr memcmp memmove realloc setlocale strchr strcmp "
+allowed_runtime="_amsg_exit _initterm _lock _snprintf _unlock calloc free malloc memchr memcmp memmove realloc strchr strcmp "
 [ "$runtime" = "$allowed_runtime" ] || fail "imports from msvcrt.dll: $runtime (allowed: $allowed_runtime)"
 
 size=$(stat -c %s "$dll")

@@ -64,22 +64,15 @@ TEST_F(Identity, FileNameFollowsTheLastModuleNames)
 // the DLL: a module of its own, which no other test has named.
 TEST(IdentityOfAFreshModule, HasNoFileNameBeforeTheHostGivesIt)
 {
-    char program[MAX_PATH];
-    const std::string folder(program, GetModuleFileNameA(nullptr, program, MAX_PATH));
-    const std::string dll = folder.substr(0, folder.find_last_of('\\') + 1) + "vexil_status.dll";
-    const std::string copy = dll.substr(0, dll.size() - 4) + "_fresh.dll";
-    ASSERT_TRUE(CopyFileA(dll.c_str(), copy.c_str(), FALSE));
-    const host::bound_component fresh = host::bind_component(copy.c_str());
-    ASSERT_NE(fresh.client, nullptr);
-    ASSERT_NE(fresh.module, loaded_component::get().module);
-    auto* identity = host::instance<host::identity_service>(fresh.client, host::identity_class);
+    const fresh_component fresh;
+    ASSERT_NE(fresh.bound.client, nullptr);
+    ASSERT_NE(fresh.bound.module, loaded_component::get().module);
+    auto* identity = host::instance<host::identity_service>(fresh.bound.client, host::identity_class);
     host::host_text sink;
     sink.text = "stale";
     identity->get_file_name(&sink);
     EXPECT_EQ(sink.text, "");
     identity->release();
-    FreeLibrary(fresh.module);
-    DeleteFileA(copy.c_str());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host_abi.h"
+#include "messenger_process.h"
 
 using host::stored_settings;
 
@@ -46,6 +47,30 @@ struct loaded_component : host::bound_component {
 
 private:
     loaded_component() : host::bound_component(host::bind_component("vexil_status.dll")) {}
+};
+
+// A copy of the DLL bound as a module of its own: its static objects start
+// afresh, whatever the other tests did to the loaded one.
+struct fresh_component {
+    fresh_component() : path(copy_of_the_dll()), bound(host::bind_component(path.c_str())) {}
+    fresh_component(const fresh_component&) = delete;
+    fresh_component& operator=(const fresh_component&) = delete;
+    ~fresh_component()
+    {
+        if (bound.module != nullptr)
+            FreeLibrary(bound.module);
+        DeleteFileA(path.c_str());
+    }
+
+    const std::string path;
+    const host::bound_component bound;
+
+private:
+    static std::string copy_of_the_dll()
+    {
+        const std::string copy = messenger::program_beside_this_one("vexil_status_fresh.dll");
+        return CopyFileA(messenger::program_beside_this_one("vexil_status.dll").c_str(), copy.c_str(), FALSE) ? copy : std::string();
+    }
 };
 
 // A fresh settings state for every test.
