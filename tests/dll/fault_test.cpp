@@ -212,6 +212,18 @@ TEST_F(Faults, EveryAllocationFailingLosesNothing)
          [] {}},
         {"play a new track", [&] { prepare_track(track, "track " + std::to_string(++tracks) + " \xC3\xA9\xE6\x97\xA5 of a length to grow"); },
          [&] { watcher->on_new_track(&track.track); }, [&] { expect_whole_or_nothing(track); }},
+        // A sink that could not hold the first writing is whole again after
+        // the second, and what the host wrote whole at last is published.
+        {"play a track whose title is written twice",
+         [&] {
+             prepare_track(track, "track " + std::to_string(++tracks) + " written twice, long enough to grow");
+             track.track.written_twice = true;
+         },
+         [&] { watcher->on_new_track(&track.track); },
+         [&] {
+             expect_whole_or_nothing(track);
+             EXPECT_EQ(status() == track.track.title + '\0', track.track.text_seen == track.track.title) << track.track.text_seen;
+         }},
         {"open the page",
          [&] { close_page_with(on_page); },
          [&] { page.open(); },

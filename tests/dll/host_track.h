@@ -22,12 +22,16 @@ public:
         out->append(title.c_str() + half, 0xFFFFFFFFu);
         out->append("#junk", 5);
         out->truncate(uint32_t(title.size()));
+        if (written_twice)
+            out->assign(title.c_str(), 0xFFFFFFFFu);
         length_seen = out->length();
         text_seen = out->data();
         return 1;
     }
 
     std::string title;
+    // Then once more, whole, as a host that formats the title twice does.
+    bool written_twice = false;
     std::vector<std::string> formats;
     void* reserved_seen = reinterpret_cast<void*>(1);
     uint32_t length_seen = 0;

@@ -140,9 +140,9 @@ TEST_F(Publishing, DisabledPublishingTouchesNothing)
     EXPECT_EQ(track.formats.size(), 1u) << "any value other than 0 is on";
 }
 
-TEST_F(Publishing, TheOtherEventsTouchNothing)
+TEST_F(Publishing, TheOtherEventsAndANullTrackTouchNothing)
 {
-    host_track track("x");
+    watcher->on_new_track(nullptr);
     watcher->on_playback_starting();
     watcher->on_playback_stop(2);
     watcher->on_seek(12.5);
