@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks the DLL's resources against what the page and the host rely on:
-dialog 101 byte for byte, icon group 103, the version record and the string
-block its Translation names, and that all of them are in language 1033."""
+dialog 101 byte for byte, icon group 103, the version record and each of
+its strings by its key in the block its Translation names, and that all of
+them are in language 1033."""
 import re
 import struct
 import subprocess
@@ -71,26 +72,63 @@ sizes = [(int(w), int(h), int(d)) for w, h, d in re.findall(r'--width=(\d+) --he
 check(sizes == [(32, 32, 4), (16, 16, 4), (20, 20, 4), (24, 24, 4)], f'icon images are {sizes}')
 check(images.count('--palette-size=16') == 4, f'icon palettes: {images}')
 
-version = resource(16, 1)
-at = version.find(struct.pack('<I', 0xFEEF04BD))
-check(at >= 0, 'no fixed version information')
-if at >= 0:
-    file_ms, file_ls, product_ms, product_ls = struct.unpack_from('<IIII', version, at + 8)
-    check((file_ms, file_ls) == (0x00000001, 0x00000001), f'file version {file_ms:08x}.{file_ls:08x}')
-    check((product_ms, product_ls) == (0x00000001, 0x00000001), f'product version {product_ms:08x}.{product_ls:08x}')
-check(words('0.1.0.1')[:-2] in version, 'version strings do not say 0.1.0.1')
+# What a file-properties page shows: each string under its own key, in the
+# string block that Translation names.
+STRINGS = {
+    'CompanyName': 'Vexil Status developers',
+    'FileDescription': 'Shows the playing track as the Yahoo! Messenger status',
+    'FileVersion': '0.1.0.1',
+    'InternalName': 'vexil_status',
+    'LegalCopyright': 'Copyright (C) 2026 Vexil Status developers',
+    'OriginalFilename': 'vexil_status.dll',
+    'ProductName': 'Vexil Status',
+    'ProductVersion': '0.1.0.1',
+}
 
-# A file-properties page shows the string block that Translation names; one
-# that names no block shows no description and no product name.
-string_blocks = [key.decode('utf-16-le') for key in re.findall(rb'(?:[0-9A-Fa-f]\0){8}(?=\0\0)', version)]
-at = version.find(words('Translation'))
-check(at >= 0, 'no Translation in the version record')
-if at >= 0:
-    value = at + len(words('Translation'))
-    value += -value % 4
-    language, code_page = struct.unpack_from('<HH', version, value)
-    check(f'{language:04X}{code_page:04X}' in string_blocks,
-          f'Translation {language:04X} {code_page} names none of the string blocks {string_blocks}')
+
+def version_node(blob, at):
+    """The version record's node at at, as (key, value's bytes, children)."""
+    length, value_length, is_text = struct.unpack_from('<HHH', blob, at)
+    key_end = at + 6
+    while blob[key_end:key_end + 2] != b'\0\0':
+        key_end += 2
+    key = blob[at + 6:key_end].decode('utf-16-le')
+    value_at = key_end + 2
+    value_at += -value_at % 4
+    value = blob[value_at:value_at + value_length * (2 if is_text else 1)]
+    children, child_at = [], value_at + len(value)
+    while True:
+        child_at += -child_at % 4
+        if child_at >= at + length:
+            break
+        children.append(version_node(blob, child_at))
+        child_at += struct.unpack_from('<H', blob, child_at)[0]
+    return key, value, children
+
+
+def child(node, key):
+    return next((c for c in node[2] if c[0] == key), (key, b'', []))
+
+
+root = version_node(resource(16, 1), 0)
+check(root[0] == 'VS_VERSION_INFO', f'the version record is {root[0]!r}')
+signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from('<IIIIII', root[1])
+check(signature == 0xFEEF04BD, 'no fixed version information')
+check((file_ms, file_ls) == (0x00000001, 0x00000001), f'file version {file_ms:08x}.{file_ls:08x}')
+check((product_ms, product_ls) == (0x00000001, 0x00000001), f'product version {product_ms:08x}.{product_ls:08x}')
+
+blocks = {key: {name: text.decode('utf-16-le').rstrip('\0') for name, text, _ in strings}
+          for key, _, strings in child(root, 'StringFileInfo')[2]}
+translation = child(child(root, 'VarFileInfo'), 'Translation')[1]
+check(len(translation) == 4, f'Translation is {translation.hex()}')
+if len(translation) == 4:
+    language, code_page = struct.unpack('<HH', translation)
+    named = f'{language:04X}{code_page:04X}'
+    check(named in blocks, f'Translation {language:04X} {code_page} names none of the string blocks {list(blocks)}')
+    strings = blocks.get(named, {})
+    for key, expected in STRINGS.items():
+        check(strings.get(key) == expected, f'{key} is {strings.get(key)!r}, not {expected!r}')
+    check(set(strings) <= set(STRINGS), f'unexpected strings {sorted(set(strings) - set(STRINGS))}')
 
 if failures:
     print('\n'.join('FAIL: ' + f for f in failures))
