@@ -54,11 +54,9 @@ public:
             wchar_t row[columns];
             DWORD got = 0;
             ReadConsoleOutputCharacterW(screen, row, columns, {0, y}, &got);
-            while (got > 0 && row[got - 1] == L' ')
-                --got;
             char bytes[columns * 4];
-            lines.append(bytes, size_t(WideCharToMultiByte(CP_UTF8, 0, row, int(got), bytes, sizeof bytes, nullptr, nullptr)));
-            lines += '\n';
+            const std::string line(bytes, size_t(WideCharToMultiByte(CP_UTF8, 0, row, int(got), bytes, sizeof bytes, nullptr, nullptr)));
+            lines += line.substr(0, line.find_last_not_of(' ') + 1) + '\n';
         }
         return lines;
     }
@@ -111,6 +109,16 @@ run_result run_check(const std::wstring& arguments, output to = output::pipe, co
     return result;
 }
 
+// The stand-in messenger, started when it is to be running.
+std::unique_ptr<messenger::process> messenger_if(bool running)
+{
+    if (!running)
+        return nullptr;
+    auto started = std::make_unique<messenger::process>();
+    EXPECT_TRUE(started->start("--quiet")) << "the stand-in messenger did not start";
+    return started;
+}
+
 struct situation {
     const char* name;
     bool messenger_running;
@@ -146,11 +154,7 @@ TEST(StatusCheck, SaysWhereTheWayEndsAndChangesNothing)
         SCOPED_TRACE(s.name);
         messenger::forget_everything();
         s.prepare();
-        std::unique_ptr<messenger::process> shown_by;
-        if (s.messenger_running) {
-            shown_by = std::make_unique<messenger::process>();
-            ASSERT_TRUE(shown_by->start("--quiet"));
-        }
+        const std::unique_ptr<messenger::process> shown_by = messenger_if(s.messenger_running);
         const std::vector<std::string> before = messenger::stored_tree(true);
 
         const run_result checked = run_check(L"");
@@ -206,11 +210,7 @@ TEST(StatusCheck, TrySaysWhatReachedTheMessenger)
         SCOPED_TRACE(a.name);
         messenger::forget_everything();
         messenger::prepare_user(user);
-        std::unique_ptr<messenger::process> shown_by;
-        if (a.messenger_running) {
-            shown_by = std::make_unique<messenger::process>();
-            ASSERT_TRUE(shown_by->start("--quiet"));
-        }
+        const std::unique_ptr<messenger::process> shown_by = messenger_if(a.messenger_running);
         SetEnvironmentVariableA(failing_call_variable, a.failing_call);
 
         const run_result tried = run_check(L"--try \"" + std::wstring(a.text) + L"\"", a.to,
