@@ -28,6 +28,8 @@ static bool format_changed(HWND dialog)
 
 // The combo box's edit field takes ANSI text; the list entries go through
 // utf8api as UTF-8. Without memory for the ANSI form the field stays empty.
+// SetDlgItemTextA raises no CBN_EDITCHANGE, so showing the format does not
+// count as the user's change.
 static void show_format(HWND dialog, const char* format)
 {
     const uint32_t n = bounded_length(format, unbounded);
@@ -44,6 +46,9 @@ static void on_init_dialog(HWND dialog)
     format_history.add_entry(vexil_status_format.value.get());
     fill_combo(format_history, GetDlgItem(dialog, IDC_FORMAT));
     show_format(dialog, vexil_status_format.value.get());
+    // As stored, even when a loaded blob gave neither 0 nor 1: a two-state
+    // box shows any other value checked, as publishing takes it, and the
+    // setting keeps its value until the user clicks.
     SendDlgItemMessageA(dialog, IDC_ENABLE, BM_SETCHECK, WPARAM(vexil_enabled.value), 0);
 }
 

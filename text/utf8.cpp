@@ -12,8 +12,6 @@ constexpr lead_byte_row lead_bytes[longest_sequence + 1] = {
     {0x00, 0xFF}, {0x80, 0x00}, {0xE0, 0xC0}, {0xF0, 0xE0}, {0xF8, 0xF0}, {0xFC, 0xF8}, {0xFE, 0xFC},
 };
 
-constexpr uint8_t utf8_lead_marks[longest_sequence + 1] = {0, 0, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC};
-
 static uint32_t announced_length(uint8_t lead)
 {
     for (uint32_t n = 2; n <= longest_sequence; ++n) {
@@ -47,19 +45,20 @@ uint32_t decode_utf8_char(const char* source, uint32_t* code_point, uint32_t max
     const uint32_t n = announced_length(lead);
     if (n == 0 || n > max_bytes)
         return 0;
-    for (uint32_t i = 1; i < n; ++i) {
-        if (bytes[i] == 0)
-            return 0;
-    }
     if (n == 2 && (lead & 0x1E) == 0)
         return 0;
     uint32_t value = lead & (0xFFu >> (n + 1));
+    // A NUL is no continuation byte: the walk ends at it, and nothing after
+    // it is read.
     for (uint32_t i = 1; i < n; ++i) {
         const uint8_t byte = bytes[i];
         if (!is_continuation(byte))
             return 0;
-        // Refuses the long forms whose lead byte and first continuation byte
-        // carry no value bits at all.
+        // Refuses only the long forms of the smallest code points: a lead
+        // byte without value bits (E0, F0, F8, FC) and 80, then a third byte
+        // below 90, 88, 84 or 82, the forms of code points below 0x10,
+        // 0x200, 0x4000 and 0x80000. Other long forms (E0 80 90 is 0x10)
+        // decode as they stand.
         if (i == 2 && value == 0 && ((byte & 0x7F) >> (7 - n)) == 0)
             return 0;
         value = (value << 6) | (byte & 0x3F);
@@ -99,7 +98,7 @@ uint32_t encode_utf8_char(uint32_t code_point, char* out)
         out[i] = char(0x80 | (code_point & 0x3F));
         code_point >>= 6;
     }
-    out[0] = char(utf8_lead_marks[n] | code_point);
+    out[0] = char(lead_bytes[n].value | code_point);
     return n;
 }
 

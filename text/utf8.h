@@ -8,8 +8,9 @@
 // 31 bits.
 
 // Bytes consumed (1 to 6), or 0 at the end of the text or for a malformed
-// sequence; reads no more than max_bytes and nothing past a NUL. On failure
-// code_point is left unchanged.
+// sequence; reads no more than max_bytes and nothing past a NUL. At the end
+// of the text (max_bytes 0, or a NUL) code_point is set to 0; for a
+// malformed sequence it is left unchanged.
 uint32_t decode_utf8_char(const char* source, uint32_t* code_point, uint32_t max_bytes);
 
 // Bytes of the UTF-8 form (1 to 6), or 0 above 0x7FFFFFFF. A null out only
@@ -22,8 +23,9 @@ uint32_t encode_utf16_char(uint32_t code_point, char16_t* out);
 // Converts up to max_bytes of UTF-8 into out, which holds out_units units,
 // one character at a time through decode_utf8_char; stops at the NUL, at a
 // malformed or cut sequence, at a code point UTF-16 cannot carry, or when
-// out is full, and reads nothing past the NUL whatever max_bytes is. Always terminates out (when out_units > 0); returns
-// the units written before the 0 unit.
+// out is full, and reads nothing past the NUL whatever max_bytes is. Always
+// terminates out (when out_units > 0); returns the units written before the
+// 0 unit.
 uint32_t convert_utf8_to_wide(const char* source, char16_t* out, uint32_t out_units, uint32_t max_bytes);
 
 // The same conversion, also telling how many source bytes it used and
