@@ -15,10 +15,11 @@ namespace {
 
 constexpr size_t mebibyte = 1 << 20;
 
-// A host's store: appends into memory it already has.
-class host_store final : public config_writer {
+// A host's blob writer that appends into memory it already has, so that the
+// measurement sees no growth of its own.
+class preallocated_writer final : public config_writer {
 public:
-    explicit host_store(size_t capacity) { bytes.reserve(capacity); }
+    explicit preallocated_writer(size_t capacity) { bytes.reserve(capacity); }
     int write(const void* data, int count) override
     {
         const auto* first = static_cast<const uint8_t*>(data);
@@ -36,21 +37,21 @@ void use_large_format()
 
 std::vector<uint8_t> saved_blob()
 {
-    host_store store(2 * mebibyte);
-    save_settings(&store);
-    return store.bytes;
+    preallocated_writer writer(2 * mebibyte);
+    save_settings(&writer);
+    return writer.bytes;
 }
 
 void save_1mib(benchmark::State& state)
 {
     use_large_format();
-    host_store store(2 * mebibyte);
+    preallocated_writer writer(2 * mebibyte);
     for (auto _ : state) {
-        store.bytes.clear();
-        save_settings(&store);
-        benchmark::DoNotOptimize(store.bytes.data());
+        writer.bytes.clear();
+        save_settings(&writer);
+        benchmark::DoNotOptimize(writer.bytes.data());
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(store.bytes.size()));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(writer.bytes.size()));
 }
 
 void load_1mib(benchmark::State& state)

@@ -37,5 +37,5 @@ void module_client::set_module_names(const char* path, const char* file_name)
 
 void module_client::set_host_flag(bool flag)
 {
-    host_flag = flag;
+    stored_host_flag = flag;
 }

@@ -26,4 +26,4 @@ void* module_handle = nullptr;
 void* host_services = nullptr;
 owned_text module_path;
 owned_text module_file_name;
-bool host_flag = false;
+bool stored_host_flag = false;

@@ -15,20 +15,20 @@ const char* text_buffer::data()
 bool text_buffer::holds(const char* text) const
 {
     const char* begin = reinterpret_cast<const char*>(storage.data);
-    return begin != nullptr && text >= begin && text < begin + storage.used;
+    return begin != nullptr && text >= begin && text < begin + capacity();
 }
 
 bool text_buffer::has_room_for(uint32_t text_bytes) const
 {
-    return storage.data != nullptr && storage.used > text_bytes;
+    return storage.data != nullptr && capacity() > text_bytes;
 }
 
 void text_buffer::ensure_capacity(uint32_t need)
 {
-    if (storage.used < need) {
+    if (capacity() < need) {
         if (need <= UINT32_MAX - spare_on_growth)
             storage.resize(need + spare_on_growth);
-    } else if (need <= UINT32_MAX - spare_before_shrink && storage.used > need + spare_before_shrink) {
+    } else if (need <= UINT32_MAX - spare_before_shrink && capacity() > need + spare_before_shrink) {
         storage.resize(need);
     }
 }

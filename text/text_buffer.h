@@ -21,9 +21,11 @@ public:
     void truncate(uint32_t new_length) override;
     uint32_t length() override { return text_length; }
 
-    // need counts the text and its NUL; the storage's used size is the
-    // capacity. Grows with 16 bytes to spare, shrinks past 32 spare bytes.
+    // need counts the text and its NUL. Grows with 16 bytes to spare,
+    // shrinks past 32 spare bytes.
     void ensure_capacity(uint32_t need);
+    // The bytes the buffer can hold, NUL included: the storage's used size.
+    uint32_t capacity() const { return storage.used; }
     uint32_t replace_byte(char from, char to, uint32_t start = 0);
     // False when some text written to the buffer could not be held.
     bool complete() const { return !incomplete; }

@@ -139,7 +139,7 @@ private:
     }
 };
 
-// The host's settings store.
+// The host's settings store: a config_writer that keeps what it is given.
 class blob_writer final : public config_writer, public written_blob {
 public:
     int write(const void* bytes, int count) override

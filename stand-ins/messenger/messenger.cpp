@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "messenger_protocol.h"
+#include "messenger_side.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "messenger_protocol.h"
+#include "messenger_side.h"
 
 namespace messenger {
 

@@ -29,7 +29,9 @@ void* __wrap_realloc(void* block, size_t size) { return faults.next_fails() ? nu
 
 namespace {
 
-class host_store final : public config_writer, public host::written_blob {
+// The host side's blob_writer, as a config_writer of the component's own
+// declaration.
+class blob_writer final : public config_writer, public host::written_blob {
 public:
     int write(const void* data, int count) override
     {
@@ -47,9 +49,9 @@ const settings_host portable = {
     },
     [] { reset_settings(); },
     [] {
-        host_store store;
-        save_settings(&store);
-        return host::written_blob(store);
+        blob_writer writer;
+        save_settings(&writer);
+        return host::written_blob(writer);
     },
     current,
 };
