@@ -70,7 +70,7 @@ bool compare(const char* name, const std::string& text)
     }
     const double ours_us = bench::median(ours);
     const double os_us = bench::median(os);
-    bench::row(name, ours_us, os_us, os_us / ours_us, "(report)");
+    bench::row(name, ours_us, os_us, ours_us / os_us, "(report)");
     return true;
 }
 

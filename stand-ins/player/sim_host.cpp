@@ -10,7 +10,8 @@
 //
 // options:
 //   --dll PATH          the component (default: vexil_status.dll)
-//   --settings PATH     the settings file (default: sim_host_settings.bin)
+//   --settings PATH     the settings file (default: sim_host_settings.bin
+//                       beside sim_host.exe, in the build folder)
 //   --messenger USER    start the stand-in messenger for USER first, and
 //                       close it at the end
 //   --format TEXT       set the title format before playing
@@ -33,7 +34,7 @@ namespace {
 
 struct options {
     std::string dll = "vexil_status.dll";
-    std::string settings = "sim_host_settings.bin";
+    std::string settings = messenger::program_beside_this_one("sim_host_settings.bin");
     std::string messenger_user;
     std::string format;
     bool set_format = false;

@@ -22,12 +22,19 @@ for lib in $imports; do
     *) fail "imports $lib" ;;
   esac
 done
-grep -qi 'utf8api.dll' <<<"$imports" || fail "does not import utf8api.dll"
+# The functions taken from a library, by name, sorted.
+imported_from() {
+  awk -v wanted="$1" '/DLL Name:/ {lib = $3} lib == wanted && $1 ~ /^[0-9a-f]+$/ && NF == 3 {print $3}' <<<"$dump" | sort | tr '\n' ' '
+}
+
+# The host's utf8api.dll, by the two names its contract gives.
+utf8api=$(imported_from utf8api.dll)
+[ "$utf8api" = "uGetWindowText uSendMessageText " ] || fail "imports from utf8api.dll: '$utf8api'"
 
 # The functions taken from msvcrt.dll: the start-up code's, the heap, a few
 # string functions and the key path's formatting. No setlocale: the C
 # runtime's locale belongs to the host's whole process.
-runtime=$(awk '/DLL Name:/ {lib = $3} lib == "msvcrt.dll" && $1 ~ /^[0-9a-f]+$/ && NF == 3 {print $3}' <<<"$dump" | sort | tr '\n' ' ')
+runtime=$(imported_from msvcrt.dll)
 allowed_runtime="_amsg_exit _initterm _lock _snprintf _unlock calloc free malloc memchr memcmp memmove realloc strchr strcmp "
 [ "$runtime" = "$allowed_runtime" ] || fail "imports from msvcrt.dll: $runtime (allowed: $allowed_runtime)"
 
