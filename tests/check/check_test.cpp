@@ -11,13 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "failing_call.h"
 #include "messenger_process.h"
 
 namespace {
 
 const char user[] = "vexil_checker";
-// Names the OS call that check_with_failing_call.exe fails.
-const char failing_call_variable[] = "VEXIL_FAILING_CALL";
 
 struct run_result {
     DWORD exit_code = DWORD(-1);

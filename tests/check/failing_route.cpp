@@ -1,18 +1,20 @@
 // The component's own route to the messenger, with the status write or the
-// command failing as Windows may fail them, whichever VEXIL_FAILING_CALL
-// names. Built into check_with_failing_call.exe, it shows what a user is
-// told when only half of a publication worked.
+// command failing as Windows may fail them, whichever the variable of
+// failing_call.h names. Built into check_with_failing_call.exe, it shows
+// what a user is told when only half of a publication worked.
 
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
 
+#include "failing_call.h"
+
 namespace {
 
 bool fails(const char* call)
 {
-    const char* failing = getenv("VEXIL_FAILING_CALL");
+    const char* failing = getenv(failing_call_variable);
     return failing != nullptr && strcmp(failing, call) == 0;
 }
 
