@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
-"""Checks the DLL's resources against what the page and the host rely on:
-dialog 101 byte for byte, icon group 103, the version record and each of
-its strings by its key in the block its Translation names, and that all of
-them are in language 1033."""
+"""Checks the resources of the DLL and the status check against what the
+page, the host and a file-properties page rely on: the DLL's dialog 101
+byte for byte and its icon group 103; for both, the version record's fixed
+part field by field and each of its strings by its key in the block its
+Translation names, and that every resource is in language 1033.
+
+Usage: check_resources.py DLL STATUS_CHECK"""
+import os
 import re
 import struct
 import subprocess
 import sys
 import tempfile
 
-dll = sys.argv[1]
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+dll, status_check = sys.argv[1:]
 failures = []
 
 
@@ -18,8 +23,8 @@ def check(condition, message):
         failures.append(message)
 
 
-def resource(type_id, name):
-    return subprocess.run(['wrestool', '-x', '--raw', f'--type={type_id}', f'--name={name}', dll],
+def resource(path, type_id, name):
+    return subprocess.run(['wrestool', '-x', '--raw', f'--type={type_id}', f'--name={name}', path],
                           check=True, capture_output=True).stdout
 
 
@@ -29,6 +34,13 @@ def words(text):
 
 def align(blob):
     return blob + b'\0' * (-len(blob) % 4)
+
+
+def check_languages(path):
+    listing = subprocess.run(['wrestool', '-l', path], check=True, capture_output=True, text=True).stdout
+    for line in listing.splitlines():
+        check('--language=1033' in line, f'{path}: resource not in language 1033: {line}')
+    return listing
 
 
 BUTTON, STATIC, COMBOBOX = 0x80, 0x82, 0x85
@@ -55,14 +67,12 @@ def expected_dialog():
     return blob
 
 
-dialog = resource(5, 101)
+dialog = resource(dll, 5, 101)
 expected = expected_dialog()
 check(dialog[:len(expected)] == expected and not dialog[len(expected):].strip(b'\0'),
       f'dialog 101 differs from the template:\n  got      {dialog.hex()}\n  expected {expected.hex()}')
 
-listing = subprocess.run(['wrestool', '-l', dll], check=True, capture_output=True, text=True).stdout
-for line in listing.splitlines():
-    check('--language=1033' in line, f'resource not in language 1033: {line}')
+listing = check_languages(dll)
 check('--type=14 --name=103' in listing, 'no icon group 103')
 
 with tempfile.NamedTemporaryFile(suffix='.ico') as icon:
@@ -71,19 +81,6 @@ with tempfile.NamedTemporaryFile(suffix='.ico') as icon:
 sizes = [(int(w), int(h), int(d)) for w, h, d in re.findall(r'--width=(\d+) --height=(\d+) --bit-depth=(\d+)', images)]
 check(sizes == [(32, 32, 4), (16, 16, 4), (20, 20, 4), (24, 24, 4)], f'icon images are {sizes}')
 check(images.count('--palette-size=16') == 4, f'icon palettes: {images}')
-
-# What a file-properties page shows: each string under its own key, in the
-# string block that Translation names.
-STRINGS = {
-    'CompanyName': 'Vexil Status developers',
-    'FileDescription': 'Shows the playing track as the Yahoo! Messenger status',
-    'FileVersion': '0.1.0.1',
-    'InternalName': 'vexil_status',
-    'LegalCopyright': 'Copyright (C) 2026 Vexil Status developers',
-    'OriginalFilename': 'vexil_status.dll',
-    'ProductName': 'Vexil Status',
-    'ProductVersion': '0.1.0.1',
-}
 
 
 def version_node(blob, at):
@@ -110,27 +107,65 @@ def child(node, key):
     return next((c for c in node[2] if c[0] == key), (key, b'', []))
 
 
-root = version_node(resource(16, 1), 0)
-check(root[0] == 'VS_VERSION_INFO', f'the version record is {root[0]!r}')
-signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from('<IIIIII', root[1])
-check(signature == 0xFEEF04BD, 'no fixed version information')
-check((file_ms, file_ls) == (0x00000001, 0x00000001), f'file version {file_ms:08x}.{file_ls:08x}')
-check((product_ms, product_ls) == (0x00000001, 0x00000001), f'product version {product_ms:08x}.{product_ls:08x}')
+def declared_version():
+    """The version as contract/version.h defines it, once for every file."""
+    with open(os.path.join(SOURCE, 'contract', 'version.h')) as f:
+        defined = dict(re.findall(r'^#define (VEXIL_\w+) (.+)$', f.read(), flags=re.M))
+    numbers = [int(defined[f'VEXIL_VERSION_{part}']) for part in ('MAJOR', 'MINOR', 'PATCH', 'BUILD')]
+    return numbers, defined['VEXIL_VERSION_FULL_TEXT'].strip('"'), defined['VEXIL_COMPONENT_NAME'].strip('"')
 
-blocks = {key: {name: text.decode('utf-16-le').rstrip('\0') for name, text, _ in strings}
-          for key, _, strings in child(root, 'StringFileInfo')[2]}
-translation = child(child(root, 'VarFileInfo'), 'Translation')[1]
-check(len(translation) == 4, f'Translation is {translation.hex()}')
-if len(translation) == 4:
-    language, code_page = struct.unpack('<HH', translation)
-    named = f'{language:04X}{code_page:04X}'
-    check(named in blocks, f'Translation {language:04X} {code_page} names none of the string blocks {list(blocks)}')
-    strings = blocks.get(named, {})
-    for key, expected in STRINGS.items():
-        check(strings.get(key) == expected, f'{key} is {strings.get(key)!r}, not {expected!r}')
-    check(set(strings) <= set(STRINGS), f'unexpected strings {sorted(set(strings) - set(STRINGS))}')
+
+VS_FFI_SIGNATURE, VS_FFI_STRUCVERSION, VS_FFI_FILEFLAGSMASK = 0xFEEF04BD, 0x00010000, 0x3F
+VOS_NT_WINDOWS32, VFT_APP, VFT_DLL, VFT2_UNKNOWN = 0x00040004, 1, 2, 0
+FIXED_FIELDS = ('signature', 'structure version', 'file version (high)', 'file version (low)', 'product version (high)',
+                'product version (low)', 'flags mask', 'flags', 'OS', 'type', 'subtype', 'date (high)', 'date (low)')
+
+
+def check_version_record(path, file_type, described, internal_name):
+    """What a file-properties page shows: every field of the fixed part,
+    and each string under its own key, in the string block that Translation
+    names."""
+    numbers, full_text, product = declared_version()
+    root = version_node(resource(path, 16, 1), 0)
+    check(root[0] == 'VS_VERSION_INFO', f'{path}: the version record is {root[0]!r}')
+    high, low = numbers[0] << 16 | numbers[1], numbers[2] << 16 | numbers[3]
+    expected_fixed = (VS_FFI_SIGNATURE, VS_FFI_STRUCVERSION, high, low, high, low, VS_FFI_FILEFLAGSMASK, 0, VOS_NT_WINDOWS32, file_type,
+                      VFT2_UNKNOWN, 0, 0)
+    check(len(root[1]) == 4 * len(FIXED_FIELDS), f'{path}: the fixed part is {len(root[1])} bytes')
+    if len(root[1]) == 4 * len(FIXED_FIELDS):
+        for field, got, expected in zip(FIXED_FIELDS, struct.unpack('<13I', root[1]), expected_fixed):
+            check(got == expected, f'{path}: fixed {field} is {got:#010x}, not {expected:#010x}')
+
+    strings_expected = {
+        'CompanyName': 'Vexil Status developers',
+        'FileDescription': described,
+        'FileVersion': full_text,
+        'InternalName': internal_name,
+        'LegalCopyright': 'Copyright (C) 2026 Vexil Status developers',
+        'OriginalFilename': os.path.basename(path),
+        'ProductName': product,
+        'ProductVersion': full_text,
+    }
+    blocks = {key: {name: text.decode('utf-16-le').rstrip('\0') for name, text, _ in strings}
+              for key, _, strings in child(root, 'StringFileInfo')[2]}
+    translation = child(child(root, 'VarFileInfo'), 'Translation')[1]
+    check(len(translation) == 4, f'{path}: Translation is {translation.hex()}')
+    if len(translation) == 4:
+        language, code_page = struct.unpack('<HH', translation)
+        named = f'{language:04X}{code_page:04X}'
+        check(named in blocks, f'{path}: Translation {language:04X} {code_page} names none of the string blocks {list(blocks)}')
+        strings = blocks.get(named, {})
+        for key, expected in strings_expected.items():
+            check(strings.get(key) == expected, f'{path}: {key} is {strings.get(key)!r}, not {expected!r}')
+        check(set(strings) <= set(strings_expected), f'{path}: unexpected strings {sorted(set(strings) - set(strings_expected))}')
+
+
+check_version_record(dll, VFT_DLL, 'Shows the playing track as the Yahoo! Messenger status', 'vexil_status')
+check_version_record(status_check, VFT_APP, 'Checks why the Yahoo! Messenger status does or does not change', 'vexil_check')
+check_languages(status_check)
 
 if failures:
     print('\n'.join('FAIL: ' + f for f in failures))
     sys.exit(1)
-print('resources ok: dialog 101, icon group 103 (32, 16, 20, 24 px, 16 colours), version 0.1.0.1 with its strings where Translation points, language 1033')
+print(f'resources ok: dialog 101, icon group 103 (32, 16, 20, 24 px, 16 colours); the version records of {os.path.basename(dll)} and '
+      f'{os.path.basename(status_check)}, fixed part and strings where Translation points; language 1033')
