@@ -5,9 +5,16 @@
 //
 //   vexil_check              look, and show the status the messenger has
 //   vexil_check --try TEXT   publish TEXT as the component publishes a title
+//   vexil_check --help       the usage, also as -h and /?
 //
-// Exit status: 0 when the next track would be published (with --try, when
-// TEXT was written and the messenger told), 1 when not, 2 for bad arguments.
+// Exit status: 0 when everything on the messenger's side is ready (it cannot
+// see the page's switch), with --try when TEXT was written and the
+// messenger told, and for the usage asked for; 1 when not; 2 for arguments
+// it does not know.
+//
+// Started by a double click, the check has a console of its own, which
+// closes when it ends: it then waits for Enter, so that its lines can be
+// read.
 
 #include <windows.h>
 
@@ -25,12 +32,27 @@ namespace {
 constexpr int ready = 0;
 constexpr int not_ready = 1;
 constexpr int bad_arguments = 2;
+constexpr int usage_asked_for = 0;
 
 // The longest line, and the most of a status value shown on it.
 constexpr int line_capacity = 2048;
 constexpr int shown_status_bytes = 400;
 
-// One line, as text on a console and as UTF-8 bytes into a pipe or a file.
+// Text as it is on a console, and as UTF-8 bytes into a pipe or a file.
+void put_text(HANDLE out, const char* text, int length)
+{
+    DWORD mode;
+    DWORD written;
+    if (GetConsoleMode(out, &mode)) {
+        wchar_t wide[line_capacity];
+        const int units = MultiByteToWideChar(CP_UTF8, 0, text, length, wide, line_capacity);
+        WriteConsoleW(out, wide, DWORD(units), &written, nullptr);
+    } else {
+        WriteFile(out, text, DWORD(length), &written, nullptr);
+    }
+}
+
+// One line on standard output.
 void say(const char* format, ...)
 {
     char line[line_capacity];
@@ -41,16 +63,7 @@ void say(const char* format, ...)
     if (length < 0 || length > line_capacity - 2)
         length = line_capacity - 2;
     line[length++] = '\n';
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD mode;
-    DWORD written;
-    if (GetConsoleMode(out, &mode)) {
-        wchar_t wide[line_capacity];
-        const int units = MultiByteToWideChar(CP_UTF8, 0, line, length, wide, line_capacity);
-        WriteConsoleW(out, wide, DWORD(units), &written, nullptr);
-    } else {
-        WriteFile(out, line, DWORD(length), &written, nullptr);
-    }
+    put_text(GetStdHandle(STD_OUTPUT_HANDLE), line, length);
 }
 
 // Registry names are in the ANSI code page, as the component reads them;
@@ -163,6 +176,18 @@ bool walk(messenger_route& route)
     return true;
 }
 
+// At most shown_status_bytes of a status, ending after the last character
+// they hold whole, so that a pipe still gets UTF-8.
+int shown_length(const char* status)
+{
+    if (strlen(status) <= size_t(shown_status_bytes))
+        return int(strlen(status));
+    int length = shown_status_bytes;
+    while (length > 0 && (static_cast<unsigned char>(status[length]) & 0xC0) == 0x80)
+        --length;
+    return length;
+}
+
 // The status the messenger shows now, read without changing anything.
 void report_status(const messenger_route& route)
 {
@@ -183,7 +208,7 @@ void report_status(const messenger_route& route)
     else if (text == nullptr || result != ERROR_SUCCESS)
         say("  status value \"%s\": cannot be read (%s)", status_value, registry_answer(result));
     else
-        say("  status value \"%s\": \"%.*s\"%s", status_value, shown_status_bytes, text, strlen(text) > size_t(shown_status_bytes) ? "..." : "");
+        say("  status value \"%s\": \"%.*s\"%s", status_value, shown_length(text), text, text[shown_length(text)] != '\0' ? "..." : "");
     free(text);
 }
 
@@ -226,21 +251,62 @@ int try_wide_text(const wchar_t* text)
     return status;
 }
 
-int usage()
+const char usage_text[] = "usage: vexil_check             why the status does or does not change\n"
+                          "       vexil_check --try TEXT  publish TEXT as the component publishes a title\n"
+                          "       vexil_check --help      this text (also -h and /?)\n";
+
+int usage(DWORD standard_handle, int status)
 {
-    fputs("usage: vexil_check             why the status does or does not change\n"
-          "       vexil_check --try TEXT  publish TEXT as the component publishes a title\n",
-          stderr);
-    return bad_arguments;
+    put_text(GetStdHandle(standard_handle), usage_text, int(sizeof usage_text - 1));
+    return status;
+}
+
+bool asks_for_help(const wchar_t* argument)
+{
+    return wcscmp(argument, L"--help") == 0 || wcscmp(argument, L"-h") == 0 || wcscmp(argument, L"/?") == 0;
+}
+
+int run(int argc, wchar_t** argv)
+{
+    if (argc == 1)
+        return look();
+    if (argc == 3 && wcscmp(argv[1], L"--try") == 0)
+        return try_wide_text(argv[2]);
+    if (argc == 2 && asks_for_help(argv[1]))
+        return usage(STD_OUTPUT_HANDLE, usage_asked_for);
+    return usage(STD_ERROR_HANDLE, bad_arguments);
+}
+
+// A console that no other process shares is the check's own, made for it
+// by a double click, and it closes when the check ends. Looked up, since a
+// Windows without the function still runs the check.
+bool console_is_its_own()
+{
+    using process_list_function = DWORD(WINAPI*)(DWORD*, DWORD);
+    const auto list_processes = reinterpret_cast<process_list_function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetConsoleProcessList")));
+    DWORD mode;
+    DWORD processes[2];
+    return list_processes != nullptr && GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) && list_processes(processes, 2) == 1;
+}
+
+// A console reads a line at a time; a long line comes in several reads.
+void wait_for_enter()
+{
+    say("Press Enter to close this window.");
+    const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    wchar_t typed[64];
+    DWORD got;
+    while (ReadConsoleW(in, typed, 64, &got, nullptr) && got > 0 && wmemchr(typed, L'\r', got) == nullptr && wmemchr(typed, L'\n', got) == nullptr) {
+    }
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc == 1)
-        return look();
-    if (argc == 3 && wcscmp(argv[1], L"--try") == 0)
-        return try_wide_text(argv[2]);
-    return usage();
+    const int status = run(argc, argv);
+    if (console_is_its_own())
+        wait_for_enter();
+    return status;
 }

@@ -133,6 +133,17 @@ inline void store_user_id(const void* bytes, DWORD size, DWORD type)
     }
 }
 
+// Sets user's status value to text, as the messenger keeps it, when the
+// user's custom messages are there.
+inline void store_status(const std::string& user, const std::string& text)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, profile_key(user).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegSetValueExA(key, status_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1));
+        RegCloseKey(key);
+    }
+}
+
 // Stores user as the logged-in user, with an empty set of custom messages.
 inline void prepare_user(const std::string& user)
 {

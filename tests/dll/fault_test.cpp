@@ -126,14 +126,6 @@ struct Faults : component_test {
         return text.text;
     }
     static std::string status() { return messenger::read_value(messenger::profile_key(user), messenger::status_value).bytes; }
-    static void set_status(const std::string& text)
-    {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, messenger::profile_key(user).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegSetValueExA(key, messenger::status_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1));
-            RegCloseKey(key);
-        }
-    }
     static LONG commands()
     {
         shown_by->sync();
@@ -160,7 +152,7 @@ struct Faults : component_test {
     void prepare_track(publication& p, const std::string& title)
     {
         component.load(on_page);
-        set_status("before");
+        messenger::store_status(user, "before");
         p.track = host_track(title);
         p.commands_before = commands();
     }
