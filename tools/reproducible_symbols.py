@@ -9,6 +9,7 @@ are. Rewrites both files in place.
 
 Usage: reproducible_symbols.py PDB MAP SOURCE_FOLDER BUILD_FOLDER"""
 import os
+import re
 import struct
 import sys
 
@@ -78,6 +79,14 @@ def relative(text, folders):
     return text
 
 
+def without_folders_in_line(line, folders):
+    """A map line with every folder replaced where it starts a path; a path
+    may hold spaces, as a maintainer's "My Projects" does."""
+    for folder, replacement in folders:
+        line = re.sub(rb'(?<![^\s(])' + re.escape(folder) + rb'(?=/|\s|$)', lambda _: replacement, line)
+    return line
+
+
 def without_folders_in_environment(symbols, folders):
     """The module's symbol records with the folders made relative in the
     linker's environment block (working folder, PDB path)."""
@@ -138,7 +147,7 @@ def main():
     with open(linker_map, 'rb') as f:
         lines = f.read().split(b'\n')
     with open(linker_map, 'wb') as f:
-        f.write(b'\n'.join(b' '.join(relative(word, folders) for word in line.split(b' ')) for line in lines))
+        f.write(b'\n'.join(without_folders_in_line(line, folders) for line in lines))
 
 
 main()
