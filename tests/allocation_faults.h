@@ -21,6 +21,21 @@ public:
         return fails;
     }
 
+    // Runs with the Nth allocation from here failing, the way given; false
+    // when the run met no failure.
+    template <class Run>
+    bool run_failing(kind k, int n, Run run)
+    {
+        way = k;
+        fail_at = n;
+        calls = 0;
+        failed = 0;
+        armed = true;
+        run();
+        armed = false;
+        return failed > 0;
+    }
+
     // Runs the operation at every failure point, both ways: prepare and
     // check run with every allocation succeeding, run with the Nth failing.
     // check(way, n) is told where the failure was. Returns the number of
@@ -32,14 +47,7 @@ public:
         for (const kind k : {exhausted, passing}) {
             for (int n = 1;; ++n) {
                 prepare();
-                way = k;
-                fail_at = n;
-                calls = 0;
-                failed = 0;
-                armed = true;
-                run();
-                armed = false;
-                if (failed == 0)
+                if (!run_failing(k, n, run))
                     break;
                 check(k, n);
                 ++points;

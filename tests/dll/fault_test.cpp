@@ -1,6 +1,7 @@
 // The DLL driven as a host drives it while its heap fails, and while the OS
 // calls it makes fail one at a time: nothing crashes, nothing the user set
-// is lost, and the component works normally afterwards.
+// is lost, and the component works normally afterwards. And every host
+// operation leaves the DLL's heap as it found it.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "../settings_fault_operations.h"
+#include "dll_heap.h"
 #include "host_track.h"
 #include "import_hooks.h"
 #include "loaded_component.h"
@@ -16,21 +18,6 @@
 #include "page_driver.h"
 
 namespace {
-
-allocation_faults heap;
-
-void* __cdecl failing_malloc(size_t size)
-{
-    return heap.next_fails() ? nullptr : malloc(size);
-}
-void* __cdecl failing_calloc(size_t count, size_t size)
-{
-    return heap.next_fails() ? nullptr : calloc(count, size);
-}
-void* __cdecl failing_realloc(void* block, size_t size)
-{
-    return heap.next_fails() ? nullptr : realloc(block, size);
-}
 
 // The OS call that fails: its Nth call, or every call for 0.
 int failing_call = 0;
@@ -164,44 +151,40 @@ struct Faults : component_test {
         EXPECT_EQ(commands() - p.commands_before, published ? 1 : 0);
     }
 
+    std::vector<fault_operation> allocating_operations();
+
     page_driver page;
     host::playback_events* watcher;
+    publication track;
+    int tracks = 0;
+    const std::function<void()> bind = [this] { EXPECT_EQ(component.get_interface(nullptr, component.module), client); };
+    const std::function<void()> ask_identity = [this] {
+        auto* identity = component.instance<host::identity_service>(host::identity_class);
+        host::host_text text;
+        identity->get_name(&text);
+        identity->get_version(&text);
+        identity->get_about(&text);
+        identity->get_file_name(&text);
+        identity->release();
+    };
     static messenger::process* shown_by;
 };
 
 messenger::process* Faults::shown_by = nullptr;
 
-TEST_F(Faults, EveryAllocationFailingLosesNothing)
+// Every host operation that allocates, each with its check: the walk fails
+// each allocation of every one in turn, and the heap's balance runs them
+// too.
+std::vector<fault_operation> Faults::allocating_operations()
 {
-    hooks::import_hook malloc_hook(component.module, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&failing_malloc));
-    hooks::import_hook calloc_hook(component.module, "msvcrt.dll", "calloc", reinterpret_cast<void*>(&failing_calloc));
-    hooks::import_hook realloc_hook(component.module, "msvcrt.dll", "realloc", reinterpret_cast<void*>(&failing_realloc));
-    ASSERT_TRUE(malloc_hook.installed() && calloc_hook.installed() && realloc_hook.installed());
-
-    host::module_client* bound = nullptr;
-    host::host_text name;
-    publication track;
-    int tracks = 0;
     std::vector<fault_operation> operations = settings_operations(host());
     operations.insert(operations.end(), {
-        {"bind through the export", [] {}, [&] { bound = component.get_interface(nullptr, component.module); },
-         [&] { EXPECT_EQ(bound, client); }},
         {"set the module names", [&] { client->set_module_names("C:\\old", "old.dll"); },
          [&] { client->set_module_names("C:\\players\\new", "new.dll"); },
          [&] {
              const std::string now = file_name();
              EXPECT_TRUE(now == "old.dll" || now == "new.dll") << now;
          }},
-        {"ask for the identity texts", [] {},
-         [&] {
-             auto* identity = component.instance<host::identity_service>(host::identity_class);
-             identity->get_name(&name);
-             identity->get_version(&name);
-             identity->get_about(&name);
-             identity->get_file_name(&name);
-             identity->release();
-         },
-         [] {}},
         {"play a new track", [&] { prepare_track(track, "track " + std::to_string(++tracks) + " \xC3\xA9\xE6\x97\xA5 of a length to grow"); },
          [&] { watcher->on_new_track(&track.track); }, [&] { expect_whole_or_nothing(track); }},
         // A sink that could not hold the first writing is whole again after
@@ -251,7 +234,15 @@ TEST_F(Faults, EveryAllocationFailingLosesNothing)
              EXPECT_TRUE(now == page_history || now == "new one\n" + page_history) << now;
          }},
     });
-    EXPECT_GT(walk_operations(heap, operations, host(), [&] { page.close(); }), 40);
+    return operations;
+}
+
+TEST_F(Faults, EveryAllocationFailingLosesNothing)
+{
+    const dll_heap::hooks heap(component.module);
+    ASSERT_TRUE(heap.installed());
+
+    walk_operations(dll_heap::faults(), allocating_operations(), host(), [&] { page.close(); });
 
     // Normal work after the last failure of all.
     publication last;
@@ -260,6 +251,75 @@ TEST_F(Faults, EveryAllocationFailingLosesNothing)
     EXPECT_EQ(status(), last.track.title + '\0');
     open_page_with(on_page);
     EXPECT_EQ(page.edit_text(), on_page.format);
+}
+
+// They hand out static objects and texts, so no failing allocation can
+// reach them.
+TEST_F(Faults, BindingAndTheIdentityTextsAllocateNothing)
+{
+    const dll_heap::hooks heap(component.module);
+    ASSERT_TRUE(heap.installed());
+    EXPECT_EQ(dll_heap::faults().walk([] {}, bind, [](allocation_faults::kind, int) {}), 0);
+    EXPECT_EQ(dll_heap::faults().walk([] {}, ask_identity, [](allocation_faults::kind, int) {}), 0);
+}
+
+HWND WINAPI no_window(LPCSTR, LPCSTR)
+{
+    return nullptr;
+}
+
+// Run twice from the same start, an operation must leave the DLL's heap as
+// it did the first time: a block it does not give back shows. The first run
+// takes the component to the state the operation makes by design.
+TEST_F(Faults, EveryHostOperationLeavesTheHeapAsItWas)
+{
+    const dll_heap::hooks heap(component.module);
+    ASSERT_TRUE(heap.installed());
+    page_driver beside(page.page);
+    const auto play = [&] { watcher->on_new_track(&track.track); };
+    std::vector<fault_operation> operations = allocating_operations();
+    operations.insert(operations.end(), {
+        {"bind through the export", [] {}, bind, [] {}},
+        {"ask for the identity texts", [] {}, ask_identity, [] {}},
+        {"play a track with no messenger", [&] { prepare_track(track, "unseen"); },
+         [&] {
+             const hooks::import_hook missing(component.module, "USER32.dll", "FindWindowA", reinterpret_cast<void*>(&no_window));
+             play();
+         },
+         [&] { expect_whole_or_nothing(track); }},
+        {"play a track whose title cannot be held whole", [&] { prepare_track(track, "a title the buffer cannot hold"); },
+         [&] { dll_heap::faults().run_failing(allocation_faults::passing, 1, play); },
+         [&] { EXPECT_EQ(status(), std::string("before") + '\0'); }},
+        {"open two pages, type into both and close them",
+         [&] {
+             beside.close();
+             close_page_with(on_page);
+         },
+         [&] {
+             page.open();
+             beside.open();
+             page.enter_format_field();
+             page.type("on the first");
+             beside.enter_format_field();
+             page_driver::type("on the second");
+             page.enter_format_field();
+             beside.close();
+             page.close();
+         },
+         [&] { EXPECT_EQ(component.stored().format, "on the second"); }},
+    });
+    for (const fault_operation& operation : operations) {
+        SCOPED_TRACE(operation.name);
+        dll_heap::use after[2];
+        for (dll_heap::use& steady : after) {
+            operation.prepare();
+            operation.run();
+            operation.check();
+            steady = dll_heap::live();
+        }
+        EXPECT_EQ(after[1].blocks, after[0].blocks);
+        EXPECT_EQ(after[1].bytes, after[0].bytes);
+    }
 }
 
 struct os_failure {
@@ -275,8 +335,6 @@ struct os_failure {
 
 TEST_F(Faults, EachOsCallFailingLosesNothing)
 {
-    publication track;
-    std::string title;
     const auto play = [&] { watcher->on_new_track(&track.track); };
     const auto unpublished = [&] {
         EXPECT_EQ(status(), std::string("before") + '\0');
