@@ -215,6 +215,8 @@ TEST(StatusCheck, SaysWhereTheWayEndsAndChangesNothing)
         {"no messenger window", false, [] { messenger::prepare_user(user); }, 1,
          "  messenger window: missing (no window of class YahooBuddyMain: Yahoo! Messenger is not running)",
          "What to do: start Yahoo! Messenger and sign in, then run this check again."},
+        {"a window but no Pager key", true, [] {}, 1, "  Pager key: missing (HKEY_CURRENT_USER\\Software\\Yahoo\\Pager: not found)",
+         "What to do: Yahoo! Messenger has not run for this Windows user yet; start it and sign in."},
         {"a window but no user ID", true, [] { messenger::create_key(messenger::pager_key); }, 1,
          "  user ID: missing (no value \"Yahoo! User ID\" under HKEY_CURRENT_USER\\Software\\Yahoo\\Pager)",
          "What to do: nobody is signed in; sign in to Yahoo! Messenger, then run this check again."},
