@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "bench_table.h"
 #include "text/ansi_conversion.h"
 
@@ -36,21 +37,12 @@ uint32_t os_path(const std::string& text, char* out, uint32_t out_bytes)
     return uint32_t(bytes);
 }
 
-double seconds_now()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
-
 template <class Work>
 double microseconds(Work work)
 {
-    const double start = seconds_now();
+    const double start = bench::seconds_now();
     work();
-    return (seconds_now() - start) * 1e6;
+    return (bench::seconds_now() - start) * 1e6;
 }
 
 bool compare(const char* name, const std::string& text)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "bench_table.h"
 #include "host_abi.h"
 #include "messenger_process.h"
@@ -48,26 +49,14 @@ void bare_publication()
     RegCloseKey(pager);
 }
 
-double seconds_now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
-
 template <class Work>
 double microseconds_per_call(Work work, const messenger::process& shown_by)
 {
     shown_by.sync();
-    const double start = seconds_now();
+    const double start = bench::seconds_now();
     for (int i = 0; i < calls_per_batch; ++i)
         work();
-    const double elapsed = seconds_now() - start;
+    const double elapsed = bench::seconds_now() - start;
     shown_by.sync();
     return elapsed * 1e6 / calls_per_batch;
 }

@@ -17,9 +17,9 @@
 #include "settings_records.h"
 
 namespace fault_samples {
-const host::stored_settings defaults = {"", 1, "now playing: %title%-%artist%"};
-const host::stored_settings full = {"e1\ne2\ne3\ne4\ne5\ne6\ne7\ne8\ne9\ne10\ne11\n", 0, "full %title% \xE2\x80\x94 %artist%"};
-const host::stored_settings large = {"h\n", 5, std::string(1 << 20, 'f')};
+const host::stored_settings defaults = host::fresh_settings();
+const host::stored_settings full = {.history = "e1\ne2\ne3\ne4\ne5\ne6\ne7\ne8\ne9\ne10\ne11\n", .enabled = 0, .format = "full %title% \xE2\x80\x94 %artist%"};
+const host::stored_settings large = {.history = "h\n", .enabled = 5, .format = std::string(1 << 20, 'f')};
 } // namespace fault_samples
 
 // Prepare and check run with every allocation succeeding, run with one of

@@ -139,15 +139,8 @@ private:
     }
 };
 
-// The host's settings store: a config_writer that keeps what it is given.
-class blob_writer final : public config_writer, public written_blob {
-public:
-    int write(const void* bytes, int count) override
-    {
-        take(bytes, count);
-        return count;
-    }
-};
+// The host's settings store.
+using blob_writer = keeping_writer<config_writer>;
 
 // Loads a blob of the one record into the component.
 inline void load_record(module_client* client, const std::string& name, const std::string& data)

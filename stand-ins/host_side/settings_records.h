@@ -78,6 +78,18 @@ struct stored_settings {
     }
 };
 
+// The format a fresh component publishes with.
+constexpr char default_format[] = "now playing: %title%-%artist%";
+
+// A fresh component's settings, as it saves them.
+inline stored_settings fresh_settings()
+{
+    stored_settings fresh;
+    fresh.enabled = 1;
+    fresh.format = default_format;
+    return fresh;
+}
+
 // A blob of the three records, in the order the component saves them.
 inline std::vector<uint8_t> settings_blob(const stored_settings& settings)
 {
@@ -116,6 +128,18 @@ struct written_blob {
 
     std::vector<uint8_t> blob;
     std::vector<int> write_sizes;
+};
+
+// A host's settings store: a writer, of the host's declaration or the
+// component's, that keeps every write it is given.
+template <class Writer>
+class keeping_writer final : public Writer, public written_blob {
+public:
+    int write(const void* bytes, int count) override
+    {
+        take(bytes, count);
+        return count;
+    }
 };
 
 } // namespace host

@@ -6,17 +6,10 @@
 
 #include <string>
 
+#include "beside_this_program.h"
 #include "messenger_side.h"
 
 namespace messenger {
-
-inline std::string program_beside_this_one(const char* name)
-{
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, n);
-    return dir.substr(0, dir.find_last_of("\\/") + 1) + name;
-}
 
 class process {
 public:
@@ -30,7 +23,7 @@ public:
     bool start(const std::string& arguments = "")
     {
         synced = CreateEventA(nullptr, FALSE, FALSE, synced_event);
-        std::string command = "\"" + program_beside_this_one("messenger.exe") + "\" --parent " + std::to_string(GetCurrentProcessId()) + " " + arguments;
+        std::string command = "\"" + beside_this_program("messenger.exe") + "\" --parent " + std::to_string(GetCurrentProcessId()) + " " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))

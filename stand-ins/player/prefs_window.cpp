@@ -10,13 +10,13 @@ namespace sim {
 namespace {
 
 constexpr char frame_class[] = "sim_host_preferences";
-constexpr int tree_width = 170;
+constexpr int page_list_width = 170;
 constexpr int margin = 8;
 
 struct frame_state {
     host::preferences_page* page = nullptr;
     HWND page_window = nullptr;
-    HWND tree = nullptr;
+    HWND page_list = nullptr;
 };
 
 LRESULT CALLBACK frame_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -106,9 +106,9 @@ HWND make_frame(frame_state& state)
     SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
     RECT client;
     GetClientRect(frame, &client);
-    state.tree = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_NOTIFY, margin, margin, tree_width,
+    state.page_list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_NOTIFY, margin, margin, page_list_width,
                                  client.bottom - 2 * margin, frame, nullptr, window_class.hInstance, nullptr);
-    SendMessageA(state.tree, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    SendMessageA(state.page_list, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     return frame;
 }
 
@@ -121,11 +121,11 @@ int run_prefs_window(host::module_client* client, const std::string& screenshot,
     if (state.page == nullptr)
         return 1;
     HWND frame = make_frame(state);
-    SendMessageA(state.tree, LB_ADDSTRING, 0, LPARAM("Playback"));
-    SendMessageA(state.tree, LB_ADDSTRING, 0, LPARAM(state.page->get_parent_name()));
+    SendMessageA(state.page_list, LB_ADDSTRING, 0, LPARAM("Playback"));
+    SendMessageA(state.page_list, LB_ADDSTRING, 0, LPARAM(state.page->get_parent_name()));
     const std::string listed = std::string("      ") + state.page->get_name();
-    const LRESULT index = SendMessageA(state.tree, LB_ADDSTRING, 0, LPARAM(listed.c_str()));
-    SendMessageA(state.tree, LB_SETCURSEL, WPARAM(index), 0);
+    const LRESULT index = SendMessageA(state.page_list, LB_ADDSTRING, 0, LPARAM(listed.c_str()));
+    SendMessageA(state.page_list, LB_SETCURSEL, WPARAM(index), 0);
 
     state.page_window = state.page->create(frame);
     if (state.page_window == nullptr) {
@@ -134,7 +134,7 @@ int run_prefs_window(host::module_client* client, const std::string& screenshot,
         state.page->release();
         return 1;
     }
-    SetWindowPos(state.page_window, nullptr, tree_width + 2 * margin, margin, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    SetWindowPos(state.page_window, nullptr, page_list_width + 2 * margin, margin, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
     ShowWindow(frame, SW_SHOW);
     UpdateWindow(frame);
 

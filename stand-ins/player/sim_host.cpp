@@ -24,6 +24,7 @@
 #include <cstring>
 #include <string>
 
+#include "beside_this_program.h"
 #include "host_abi.h"
 #include "messenger_process.h"
 #include "playlist.h"
@@ -34,7 +35,7 @@ namespace {
 
 struct options {
     std::string dll = "vexil_status.dll";
-    std::string settings = messenger::program_beside_this_one("sim_host_settings.bin");
+    std::string settings = beside_this_program("sim_host_settings.bin");
     std::string messenger_user;
     std::string format;
     bool set_format = false;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "beside_this_program.h"
 #include "failing_call.h"
 #include "messenger_process.h"
 
@@ -125,7 +126,7 @@ public:
 
 std::wstring command_line(const char* program, const std::wstring& arguments)
 {
-    const std::string path = messenger::program_beside_this_one(program);
+    const std::string path = beside_this_program(program);
     return L"\"" + std::wstring(path.begin(), path.end()) + L"\" " + arguments;
 }
 

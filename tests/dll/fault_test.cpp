@@ -20,11 +20,11 @@
 namespace {
 
 // The OS call that fails: its Nth call, or every call for 0.
-int failing_call = 0;
+int failing_call_number = 0;
 int calls_seen = 0;
 bool os_call_fails()
 {
-    return ++calls_seen == failing_call || failing_call == 0;
+    return ++calls_seen == failing_call_number || failing_call_number == 0;
 }
 LONG WINAPI failing_open_key(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
 {
@@ -52,10 +52,10 @@ BOOL __cdecl failing_get_window_text(HWND, host::text_sink*)
 }
 
 const char user[] = "vexil_faults";
-const stored_settings on_page = {"older\nold\n", 1, "current"};
+const stored_settings on_page = {.history = "older\nold\n", .enabled = 1, .format = "current"};
 // The same once the page is open: the format has joined the history.
 const std::string page_history = "current\nolder\nold\n";
-const stored_settings opened = {page_history, 1, "current"};
+const stored_settings opened = {.history = page_history, .enabled = 1, .format = "current"};
 
 struct Faults : component_test {
     static void SetUpTestSuite()
@@ -215,13 +215,13 @@ std::vector<fault_operation> Faults::allocating_operations()
              open_page_with(on_page);
              page.type("typed %title%");
          },
-         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(component.stored(), opened, {page_history, 1, "typed %title%"}); }},
+         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(component.stored(), opened, {.history = page_history, .enabled = 1, .format = "typed %title%"}); }},
         {"choose from the list and leave the field",
          [&] {
              open_page_with(on_page);
              page.choose(2);
          },
-         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(component.stored(), opened, {page_history, 1, "older"}); }},
+         [&] { page.leave_format_field(); }, [&] { expect_old_or_new(component.stored(), opened, {.history = page_history, .enabled = 1, .format = "older"}); }},
         {"close the page",
          [&] {
              open_page_with(on_page);
@@ -327,7 +327,7 @@ struct os_failure {
     const char* library;
     const char* function;
     void* replacement;
-    int failing_call;
+    int failing_call_number;
     std::function<void()> prepare;
     std::function<void()> run;
     std::function<void()> check;
@@ -381,7 +381,7 @@ TEST_F(Faults, EachOsCallFailingLosesNothing)
         {
             hooks::import_hook hook(component.module, failure.library, failure.function, failure.replacement);
             ASSERT_TRUE(hook.installed());
-            failing_call = failure.failing_call;
+            failing_call_number = failure.failing_call_number;
             calls_seen = 0;
             failure.run();
         }

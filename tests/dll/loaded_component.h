@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "beside_this_program.h"
 #include "host_abi.h"
 #include "messenger_process.h"
 
@@ -68,8 +69,8 @@ struct fresh_component {
 private:
     static std::string copy_of_the_dll()
     {
-        const std::string copy = messenger::program_beside_this_one("vexil_status_fresh.dll");
-        return CopyFileA(messenger::program_beside_this_one("vexil_status.dll").c_str(), copy.c_str(), FALSE) ? copy : std::string();
+        const std::string copy = beside_this_program("vexil_status_fresh.dll");
+        return CopyFileA(beside_this_program("vexil_status.dll").c_str(), copy.c_str(), FALSE) ? copy : std::string();
     }
 };
 

@@ -64,7 +64,7 @@ struct PrefsPage : component_test, page_driver {
         ASSERT_TRUE(item_hook.installed());
     }
 
-    void settings(const std::string& history, int32_t enabled, const std::string& format) const { component.load({history, enabled, format}); }
+    void settings(const stored_settings& settings) const { component.load(settings); }
     stored_settings saved() const { return component.stored(); }
     void open() { ASSERT_TRUE(page_driver::open()); }
 
@@ -88,7 +88,7 @@ TEST_F(PrefsPage, IsAHiddenChildOfTheHostWindowWithItsControls)
 
 TEST_F(PrefsPage, OpeningShowsTheSettings)
 {
-    settings("zeta\nalpha\n", 0, "mid %title%");
+    settings({.history = "zeta\nalpha\n", .enabled = 0, .format = "mid %title%"});
     open();
     EXPECT_EQ(SendMessageA(control(enable_box), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(edit_text(), "mid %title%");
@@ -96,14 +96,14 @@ TEST_F(PrefsPage, OpeningShowsTheSettings)
     EXPECT_EQ(saved().history, "mid %title%\nzeta\nalpha\n") << "the current format joins the history first";
     close();
 
-    settings("", 1, "x");
+    settings({.history = "", .enabled = 1, .format = "x"});
     open();
     EXPECT_EQ(SendMessageA(control(enable_box), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 TEST_F(PrefsPage, TheStoredSwitchReachesTheCheckBoxUnchanged)
 {
-    settings("", 7, "f");
+    settings({.history = "", .enabled = 7, .format = "f"});
     open();
     EXPECT_EQ(item_messages(), (std::vector<std::string>{std::to_string(enable_box) + " " + std::to_string(BM_SETCHECK) + " 7 0"}));
 }
@@ -111,7 +111,7 @@ TEST_F(PrefsPage, TheStoredSwitchReachesTheCheckBoxUnchanged)
 TEST_F(PrefsPage, TheEditFieldShowsTheFormatInTheAnsiCodePage)
 {
     const std::string format = "caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5\xE6\x9C\xAC";
-    settings("", 1, format);
+    settings({.history = "", .enabled = 1, .format = format});
     open();
     EXPECT_EQ(edit_text(), ansi_of(L"caf\xE9 \x20AC \x65E5\x672C"));
     if (GetACP() == 1252)
@@ -166,7 +166,7 @@ TEST_F(PrefsPage, OnlyAFieldTheUserChangedIsStored)
         for (const auto& c : changes) {
             SCOPED_TRACE(format + ", changed: " + c.change);
             empty_reads_fail = c.empty_reads_fail;
-            settings("older\n", 1, format);
+            settings({.history = "older\n", .enabled = 1, .format = format});
             open();
             enter_format_field();
             c.act();
@@ -186,7 +186,7 @@ TEST_F(PrefsPage, OnlyAFieldTheUserChangedIsStored)
 
 TEST_F(PrefsPage, AClickSetsTheSwitchAtOnce)
 {
-    settings("", 5, "f");
+    settings({.history = "", .enabled = 5, .format = "f"});
     open();
     SendMessageA(control(enable_box), BM_CLICK, 0, 0);
     EXPECT_EQ(saved().enabled, 0);
@@ -196,7 +196,7 @@ TEST_F(PrefsPage, AClickSetsTheSwitchAtOnce)
 
 TEST_F(PrefsPage, EditingChangesNothingUntilTheFieldLosesTheFocus)
 {
-    settings("older\n", 1, "current");
+    settings({.history = "older\n", .enabled = 1, .format = "current"});
     open();
     enter_format_field();
     type("typed %artist%");
@@ -220,9 +220,9 @@ TEST_F(PrefsPage, EditingChangesNothingUntilTheFieldLosesTheFocus)
 // it, also unchanged since the last.
 TEST_F(PrefsPage, OnceChangedEveryFocusLossStoresTheField)
 {
-    settings("", 1, "on the page");
+    settings({.history = "", .enabled = 1, .format = "on the page"});
     open();
-    settings("", 1, "loaded meanwhile");
+    settings({.history = "", .enabled = 1, .format = "loaded meanwhile"});
     enter_format_field();
     leave_format_field();
     EXPECT_EQ(saved().format, "loaded meanwhile");
@@ -230,7 +230,7 @@ TEST_F(PrefsPage, OnceChangedEveryFocusLossStoresTheField)
     enter_format_field();
     type("typed");
     leave_format_field();
-    settings("", 1, "loaded again");
+    settings({.history = "", .enabled = 1, .format = "loaded again"});
     enter_format_field();
     leave_format_field();
     EXPECT_EQ(saved().format, "typed");
@@ -238,7 +238,7 @@ TEST_F(PrefsPage, OnceChangedEveryFocusLossStoresTheField)
 
 TEST_F(PrefsPage, ClosingAddsTheCurrentFormatToTheHistory)
 {
-    settings("a\n", 1, "b");
+    settings({.history = "a\n", .enabled = 1, .format = "b"});
     open();
     enter_format_field();
     type("c");
@@ -256,7 +256,7 @@ TEST_F(PrefsPage, ClosingAddsTheCurrentFormatToTheHistory)
 
 TEST_F(PrefsPage, AnEmptyFormatLeavesTheHistoryAlone)
 {
-    settings("a\nb\n", 1, "");
+    settings({.history = "a\nb\n", .enabled = 1, .format = ""});
     open();
     EXPECT_EQ(edit_text(), "");
     close();
@@ -268,7 +268,7 @@ TEST_F(PrefsPage, AnEmptyFormatLeavesTheHistoryAlone)
 TEST_F(PrefsPage, WithoutMemoryForTheEditFieldItStaysEmpty)
 {
     const std::string format = "a format of a length all of its own: 0123456789";
-    settings("kept\n", 1, format);
+    settings({.history = "kept\n", .enabled = 1, .format = format});
     {
         hooks::import_hook refuse(component.module, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&refusing_malloc));
         ASSERT_TRUE(refuse.installed());

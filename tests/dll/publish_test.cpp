@@ -11,7 +11,6 @@
 namespace {
 
 const char user[] = "vexil_tester";
-const char default_format[] = "now playing: %title%-%artist%";
 
 messenger::registry_value read_status(const std::string& id = user)
 {
@@ -101,7 +100,7 @@ TEST_F(Publishing, EachTrackBecomesTheStatusWithOneCommand)
         watcher->on_new_track(&track);
         ++expected_commands;
 
-        EXPECT_EQ(track.formats, std::vector<std::string>{default_format});
+        EXPECT_EQ(track.formats, std::vector<std::string>{host::default_format});
         EXPECT_EQ(track.reserved_seen, nullptr);
         EXPECT_EQ(track.text_seen, title) << "the component's sink holds what the host wrote";
         EXPECT_EQ(track.length_seen, title.size());

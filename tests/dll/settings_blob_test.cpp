@@ -6,18 +6,13 @@ namespace {
 
 using bytes = std::vector<uint8_t>;
 
-const char default_format[] = "now playing: %title%-%artist%";
-
 struct SettingsBlob : component_test {
     void load(const bytes& blob) { client->load_settings(blob.data(), int(blob.size())); }
-
-    // The values as a host can see them: through a saved blob.
-    static bytes expected(const std::string& history, int32_t enabled, const std::string& format) { return settings_blob({history, enabled, format}); }
 };
 
 TEST_F(SettingsBlob, AFreshComponentSavesItsDefaultsInListOrderOneWriteAField)
 {
-    const bytes fresh = expected("", 1, default_format);
+    const bytes fresh = settings_blob(host::fresh_settings());
     ASSERT_EQ(fresh.size(), 103u);
     host::blob_writer writer;
     client->save_settings(&writer);
@@ -27,13 +22,13 @@ TEST_F(SettingsBlob, AFreshComponentSavesItsDefaultsInListOrderOneWriteAField)
 
 TEST_F(SettingsBlob, SaveLoadAndResetRoundTrip)
 {
-    const bytes changed = expected("b\na\n", 0, "%artist% \xE2\x80\x93 %title%");
+    const bytes changed = settings_blob({.history = "b\na\n", .enabled = 0, .format = "%artist% \xE2\x80\x93 %title%"});
     load(changed);
     const bytes saved = component.save();
     EXPECT_EQ(saved, changed);
 
     client->reset_settings();
-    EXPECT_EQ(component.save(), expected("", 1, default_format));
+    EXPECT_EQ(component.save(), settings_blob(host::fresh_settings()));
     load(saved);
     EXPECT_EQ(component.save(), changed);
 }
@@ -42,7 +37,7 @@ TEST_F(SettingsBlob, MalformedBlobsKeepWhatCameBefore)
 {
     bytes blob;
     put_record(blob, "vexil_enabled", int_data(0));
-    put_record(blob, "vexil_enabled", "\x07\x00");
+    put_record(blob, "vexil_enabled", std::string("\x07\x00", 2));
     put_record(blob, "unknown", "x");
     put_record(blob, "vexil_status_format", "%title%");
     put_int(blob, 13);
@@ -50,11 +45,11 @@ TEST_F(SettingsBlob, MalformedBlobsKeepWhatCameBefore)
     put_int(blob, 4000);
     put_int(blob, 1);
     load(blob);
-    EXPECT_EQ(component.save(), expected("", 0, "%title%"));
+    EXPECT_EQ(component.save(), settings_blob({.history = "", .enabled = 0, .format = "%title%"}));
 
     client->load_settings(nullptr, 50);
     client->load_settings(blob.data(), -1);
-    EXPECT_EQ(component.save(), expected("", 0, "%title%"));
+    EXPECT_EQ(component.save(), settings_blob({.history = "", .enabled = 0, .format = "%title%"}));
 }
 
 } // namespace

@@ -119,7 +119,7 @@ TEST(Soak, EveryPublicationArrivesNothingElseIsWrittenMemoryStaysFlat)
             keys_present = true;
         }
         if (current_track % 300 == 0)
-            host::load_record(client, "vexil_status_format", current_track % 600 == 0 ? "%title%" : "now playing: %title%-%artist%");
+            host::load_record(client, "vexil_status_format", current_track % 600 == 0 ? "%title%" : host::default_format);
         if (current_track % 450 == 0) {
             enabled = !enabled;
             host::load_record(client, "vexil_enabled", host::int_data(enabled ? 1 : 0));

@@ -29,18 +29,12 @@ void* __wrap_realloc(void* block, size_t size) { return faults.next_fails() ? nu
 
 namespace {
 
-// The host side's blob_writer, as a config_writer of the component's own
-// declaration.
-class blob_writer final : public config_writer, public host::written_blob {
-public:
-    int write(const void* data, int count) override
-    {
-        take(data, count);
-        return count;
-    }
-};
+using blob_writer = host::keeping_writer<config_writer>;
 
-host::stored_settings current() { return {format_history.value.get(), vexil_enabled.value, vexil_status_format.value.get()}; }
+host::stored_settings current()
+{
+    return {.history = format_history.value.get(), .enabled = vexil_enabled.value, .format = vexil_status_format.value.get()};
+}
 
 const settings_host portable = {
     [](const host::stored_settings& settings) {

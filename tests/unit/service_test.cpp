@@ -49,7 +49,7 @@ TEST(ServiceRegistry, CountsFollowGetAndReleaseAndNeverFreeTheObject)
         EXPECT_EQ(entry->get_instance(), object);
         EXPECT_EQ(object->release(), 2);
         EXPECT_EQ(object->release(), 1);
-        EXPECT_EQ(object->release(), 0) << "down to nothing, the owner is told";
+        EXPECT_EQ(object->release(), 0) << "down to nothing; the calls below find the object still there";
         EXPECT_EQ(object->release(), 0);
         EXPECT_EQ(object->query(entry->class_id), nullptr);
         EXPECT_EQ(object->add_reference(), 0);

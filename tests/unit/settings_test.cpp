@@ -63,10 +63,7 @@ struct Settings : ::testing::Test {
 
 TEST_F(Settings, AFreshBlobHoldsEveryDefaultInListOrder)
 {
-    bytes expected;
-    put_record(expected, "format_history", "");
-    put_record(expected, "vexil_enabled", int_data(1));
-    put_record(expected, "vexil_status_format", "now playing: %title%-%artist%");
+    const bytes expected = host::settings_blob(host::fresh_settings());
     ASSERT_EQ(expected.size(), 103u);
     EXPECT_EQ(saved(), expected);
 }
@@ -93,7 +90,7 @@ TEST_F(Settings, ResetRestoresEveryDefaultAndNotifies)
     format_listener.calls = 0;
     reset_settings();
     EXPECT_EQ(vexil_enabled.value, 1);
-    EXPECT_STREQ(vexil_status_format.value.get(), "now playing: %title%-%artist%");
+    EXPECT_STREQ(vexil_status_format.value.get(), host::default_format);
     EXPECT_TRUE(format_history.value.is_null());
     EXPECT_EQ(format_listener.calls, 1);
     EXPECT_EQ(enabled_listener.calls, 1);
@@ -141,7 +138,7 @@ TEST_F(Settings, TruncatedRecordsStopTheLoadButEarlierOnesStay)
     blob.insert(blob.end(), {'a', 'b', 'c'});
     load(blob);
     EXPECT_EQ(vexil_enabled.value, 9);
-    EXPECT_STREQ(vexil_status_format.value.get(), "now playing: %title%-%artist%");
+    EXPECT_STREQ(vexil_status_format.value.get(), host::default_format);
 
     bytes name_past_end;
     put_int(name_past_end, 0x7FFFFFFF);
@@ -156,7 +153,7 @@ TEST_F(Settings, TruncatedRecordsStopTheLoadButEarlierOnesStay)
     negative_data.insert(negative_data.end(), {'a', 'b', 'c', 'd'});
     load(negative_data);
     EXPECT_EQ(vexil_enabled.value, 9);
-    EXPECT_STREQ(vexil_status_format.value.get(), "now playing: %title%-%artist%");
+    EXPECT_STREQ(vexil_status_format.value.get(), host::default_format);
 
     // Cut inside the data length, at each of its four bytes.
     for (size_t kept = 0; kept < 4; ++kept) {
@@ -164,7 +161,7 @@ TEST_F(Settings, TruncatedRecordsStopTheLoadButEarlierOnesStay)
         put_record(cut, "vexil_status_format", "");
         cut.resize(cut.size() - 4 + kept);
         load(cut);
-        EXPECT_STREQ(vexil_status_format.value.get(), "now playing: %title%-%artist%") << kept << " bytes of the data length";
+        EXPECT_STREQ(vexil_status_format.value.get(), host::default_format) << kept << " bytes of the data length";
     }
     EXPECT_EQ(format_listener.calls, 0);
 }
@@ -195,7 +192,7 @@ TEST_F(Settings, NamesAreCutAtTheirFirstNul)
     put_record(blob, std::string("\0vexil_status_format", 20), "ignored");
     load(blob);
     EXPECT_EQ(vexil_enabled.value, 0);
-    EXPECT_STREQ(vexil_status_format.value.get(), "now playing: %title%-%artist%");
+    EXPECT_STREQ(vexil_status_format.value.get(), host::default_format);
 }
 
 TEST_F(Settings, TextRecordsAreCutAtNulAndMayBeEmpty)
@@ -223,15 +220,16 @@ TEST_F(Settings, TheLaterOfTwoRecordsWins)
     EXPECT_EQ(enabled_listener.calls, 2);
 }
 
+// Name length, name and a data length of 0: no write of no data.
 TEST_F(Settings, EmptyTextDataIsSavedAsThreeWrites)
 {
     vexil_status_format.store("");
-    const bytes blob = saved();
-    bytes expected;
-    put_record(expected, "format_history", "");
-    put_record(expected, "vexil_enabled", int_data(1));
-    put_record(expected, "vexil_status_format", "");
-    EXPECT_EQ(blob, expected);
+    host::keeping_writer<config_writer> writer;
+    save_settings(&writer);
+    host::stored_settings expected = host::fresh_settings();
+    expected.format = "";
+    EXPECT_EQ(writer.blob, host::settings_blob(expected));
+    EXPECT_EQ(writer.write_sizes, (std::vector<int>{4, 14, 4, 4, 13, 4, 4, 4, 19, 4}));
 }
 
 TEST_F(Settings, ListenersAreLinkedOnceAndToldTheNameAndSetting)

@@ -32,7 +32,7 @@ decoded decode_all(const std::string& bytes)
     return {length, code_point};
 }
 
-TEST(Utf8Decoder, DecodesWellFormedSequences)
+TEST(Utf8Decoder, DecodesCompleteSequencesLongFormsSurrogatesAndValuesPastUnicodeIncluded)
 {
     uint32_t cp = untouched;
     EXPECT_EQ(decode("A", &cp, 0), 0u);

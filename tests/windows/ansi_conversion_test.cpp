@@ -45,7 +45,7 @@ TEST(AnsiConversion, MatchesTheSystemCodePage)
 {
     const UINT code_page = GetACP();
     EXPECT_EQ(ansi(""), "");
-    for (const std::string text : {"now playing: %title%-%artist%", "caf\xC3\xA9 \xE2\x82\xAC", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88",
+    for (const std::string text : {"now playing: %title% - %artist%", "caf\xC3\xA9 \xE2\x82\xAC", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88",
                                    "\xF0\x9F\x98\x80 emoji"}) {
         EXPECT_EQ(ansi(text), os_ansi(text)) << "code page " << code_page;
     }
