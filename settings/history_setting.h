@@ -14,7 +14,9 @@ public:
     // memory ran out before every entry was read.
     bool get_entries(text_list& entries) const;
     // Stores the entries in line form and notifies; entries stay the caller's.
-    // False, with nothing stored, when there is no memory to join them.
+    // False, with nothing stored, when there is no memory to join them; true
+    // once the joined text went to store, which keeps the old value (and
+    // tells nobody) when it cannot copy it.
     bool set_entries(const text_list& entries);
     // Makes text the most recent entry: moves every equal entry to the front,
     // or inserts it after trimming the history to limit entries. Line feeds in

@@ -12,7 +12,7 @@ public:
     ~memory_writer() { block.free_storage(); }
 
     int write(const void* bytes, int count) override;
-    // Starts over with an empty block, keeping what a retaining block holds.
+    // Starts over with no bytes; a retaining block keeps its allocation.
     void empty();
     // False when some bytes written since the last empty could not be held.
     bool complete() const { return !lost_bytes; }

@@ -44,7 +44,10 @@ public:
 
 // When the scratch cannot hold a setting's data, the setting writes it to
 // the host itself, after its length: the host gets the bytes of a normal
-// save all the same, and replaces what it stored with nothing less.
+// save all the same, and replaces what it stored with nothing less. The
+// data comes in the setting's own writes rather than in one; while every
+// write_data makes a single write, as each kind's does, those are the writes
+// of a normal save too.
 static void write_data_straight(config_writer* writer, setting* s)
 {
     byte_counter counter;

@@ -38,7 +38,8 @@ public:
     bool posted = false;
     HKEY pager = nullptr;
     HKEY custom_messages = nullptr;
-    // What the registry answered at the last step that asked it.
+    // What the registry answered at the last of the four steps that asked
+    // it; publish returns its own answer instead.
     LONG result = ERROR_SUCCESS;
     char user_id[user_id_capacity] = {};
     char custom_messages_path[key_path_capacity] = {};

@@ -48,7 +48,8 @@ inline void expect_old_or_new(const host::stored_settings& now, const host::stor
 }
 
 // Loads of a fresh, a full and a 1 MiB blob, a save (the same bytes in the
-// same writes as without the failure) and a reset.
+// same writes as without the failure, while each setting writes its data in
+// one write) and a reset.
 inline std::vector<fault_operation> settings_operations(const settings_host& host)
 {
     using namespace fault_samples;

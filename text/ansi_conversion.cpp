@@ -28,8 +28,8 @@ uint32_t convert_utf8_to_ansi(const char* source, char* out, uint32_t out_bytes,
     if (out_bytes == 0)
         return 0;
     // Texts of up to 32,767 bytes go through the UTF-16 scratch in one piece,
-    // longer ones in pieces of 32,768 units, so that the heap is never
-    // needed. The code page is stateless, so the pieces join into the same
+    // longer ones in pieces of up to 32,767 units (the scratch's last unit
+    // holds the terminator), so that the heap is never needed. The code page is stateless, so the pieces join into the same
     // text.
     uint32_t n = bounded_length(source, max_bytes);
     const uint32_t scratch_units = n < largest_scratch_units ? n + 1 : largest_scratch_units;

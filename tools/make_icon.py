@@ -7,7 +7,9 @@ from the same shapes so that every size stays clean.
 import struct
 import sys
 
-# The standard 16-colour palette, as (blue, green, red, reserved).
+# Sixteen colours as (blue, green, red); each is written with a reserved 0
+# after it. The order is the VGA text palette's, with blue at 1 and 9 and red
+# at 4 and 12: red and blue swap places against Windows' standard order.
 PALETTE = [
     (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
     (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
