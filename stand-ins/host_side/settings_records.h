@@ -100,6 +100,13 @@ inline std::vector<uint8_t> settings_blob(const stored_settings& settings)
     return blob;
 }
 
+// The records whose data is a 32-bit little-endian integer; every other
+// record's data is text.
+inline bool is_integer_record(const std::string& name)
+{
+    return name == "vexil_enabled";
+}
+
 // The settings a blob holds; false when the blob is malformed.
 inline bool read_settings(const std::vector<uint8_t>& blob, stored_settings& settings)
 {

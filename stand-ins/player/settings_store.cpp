@@ -53,7 +53,7 @@ std::string describe_blob(const std::vector<uint8_t>& blob)
         char line[64];
         snprintf(line, sizeof line, "%-20s %4zu bytes  ", record.name.c_str(), record.data.size());
         out += line;
-        if (record.name == "vexil_enabled" && record.data.size() == 4)
+        if (host::is_integer_record(record.name) && record.data.size() == 4)
             out += std::to_string(host::get_int(record.data.data()));
         else
             out += "\"" + shown(record.data) + "\"";

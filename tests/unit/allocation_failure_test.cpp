@@ -31,11 +31,6 @@ namespace {
 
 using blob_writer = host::keeping_writer<config_writer>;
 
-host::stored_settings current()
-{
-    return {.history = format_history.value.get(), .enabled = vexil_enabled.value, .format = vexil_status_format.value.get()};
-}
-
 const settings_host portable = {
     [](const host::stored_settings& settings) {
         const std::vector<uint8_t> blob = host::settings_blob(settings);
@@ -47,7 +42,14 @@ const settings_host portable = {
         save_settings(&writer);
         return host::written_blob(writer);
     },
-    current,
+    // As the host reads them: from what a save gives it.
+    [] {
+        blob_writer writer;
+        save_settings(&writer);
+        host::stored_settings settings;
+        EXPECT_TRUE(host::read_settings(writer.blob, settings)) << "the component saved a malformed blob";
+        return settings;
+    },
 };
 
 TEST(AllocationFailures, LoseNothingLeakNothing)
