@@ -188,6 +188,12 @@ int shown_length(const char* status)
     return length;
 }
 
+void say_status(const char* status)
+{
+    const int shown = shown_length(status);
+    say("  status value \"%s\": \"%.*s\"%s", status_value, shown, status, status[shown] != '\0' ? "..." : "");
+}
+
 // The status the messenger shows now, read without changing anything.
 void report_status(const messenger_route& route)
 {
@@ -208,7 +214,7 @@ void report_status(const messenger_route& route)
     else if (text == nullptr || result != ERROR_SUCCESS)
         say("  status value \"%s\": cannot be read (%s)", status_value, registry_answer(result));
     else
-        say("  status value \"%s\": \"%.*s\"%s", status_value, shown_length(text), text, text[shown_length(text)] != '\0' ? "..." : "");
+        say_status(text);
     free(text);
 }
 
