@@ -12,15 +12,14 @@
 //
 //   offset     width  field
 //   0          4      name length N, greater than 0
-//   4          N      the setting's key, no terminator
+//   4          N      the setting's key, no terminator; a load compares
+//                     only the bytes before its first NUL, if it has one
 //   4 + N      4      data length D, 0 or more
 //   8 + N      D      the data, absent when D is 0
 //
 // An integer setting's data is its 4-byte value; a text setting's data is
-// the UTF-8 bytes of its value, no terminator, none for an empty value. A
-// fresh component's blob is format_history (D 0), vexil_enabled (D 4,
-// value 1) and vexil_status_format (D 29, the default format): 103 bytes.
-// The host stores it as it is and hands it back to load_settings.
+// the UTF-8 bytes of its value, no terminator, none for an empty value.
+// The host stores the blob as it is and hands it back to load_settings.
 
 static void write_length(config_writer* writer, uint32_t length)
 {
@@ -63,7 +62,7 @@ void save_settings(config_writer* writer)
         return;
     memory_writer scratch(growth_retain);
     for (setting* s = settings_list_head; s != nullptr; s = s->next) {
-        scratch.empty();
+        scratch.clear();
         const char* name = s->name.get();
         const uint32_t name_length = bounded_length(name, unbounded);
         write_length(writer, name_length);

@@ -66,61 +66,93 @@ inline size_t read_records(const std::vector<uint8_t>& blob, std::vector<blob_re
     return at;
 }
 
-// The component's three settings as a host stores them.
-struct stored_settings {
-    std::string history;
-    int32_t enabled = 0;
-    std::string format;
-
-    bool operator==(const stored_settings& other) const
-    {
-        return history == other.history && enabled == other.enabled && format == other.format;
-    }
-};
-
 // The format a fresh component publishes with.
 constexpr char default_format[] = "now playing: %title%-%artist%";
 
-// A fresh component's settings, as it saves them.
+// The component's three settings as a host stores them, initialised as a
+// fresh component saves them.
+struct stored_settings {
+    std::string history;
+    int32_t enabled = 1;
+    std::string format = default_format;
+
+    bool operator==(const stored_settings& other) const;
+};
+
 inline stored_settings fresh_settings()
 {
-    stored_settings fresh;
-    fresh.enabled = 1;
-    fresh.format = default_format;
-    return fresh;
+    return {};
 }
 
-// A blob of the three records, in the order the component saves them.
+// Each setting's record, in the order the component saves them, and where
+// the host keeps its value: text, or a 32-bit little-endian integer. The one
+// list of the settings on the host's side; everything below derives from it.
+struct setting_field {
+    const char* name;
+    std::string stored_settings::*text;
+    int32_t stored_settings::*integer;
+};
+constexpr setting_field setting_fields[] = {
+    {"format_history", &stored_settings::history, nullptr},
+    {"vexil_enabled", nullptr, &stored_settings::enabled},
+    {"vexil_status_format", &stored_settings::format, nullptr},
+};
+
+inline bool is_integer_record(const std::string& name)
+{
+    for (const setting_field& field : setting_fields) {
+        if (name == field.name)
+            return field.integer != nullptr;
+    }
+    return false;
+}
+
 inline std::vector<uint8_t> settings_blob(const stored_settings& settings)
 {
     std::vector<uint8_t> blob;
-    put_record(blob, "format_history", settings.history);
-    put_record(blob, "vexil_enabled", int_data(settings.enabled));
-    put_record(blob, "vexil_status_format", settings.format);
+    for (const setting_field& field : setting_fields)
+        put_record(blob, field.name, field.text != nullptr ? settings.*field.text : int_data(settings.*field.integer));
     return blob;
 }
 
-// The records whose data is a 32-bit little-endian integer; every other
-// record's data is text.
-inline bool is_integer_record(const std::string& name)
+inline bool stored_settings::operator==(const stored_settings& other) const
 {
-    return name == "vexil_enabled";
+    return settings_blob(*this) == settings_blob(other);
 }
 
-// The settings a blob holds; false when the blob is malformed.
+// The settings a blob holds, an integer record of any size but four bytes
+// ignored; false when the blob is malformed.
 inline bool read_settings(const std::vector<uint8_t>& blob, stored_settings& settings)
 {
     std::vector<blob_record> records;
     const bool well_formed = read_records(blob, records) == blob.size();
     for (const blob_record& record : records) {
-        if (record.name == "format_history")
-            settings.history = record.data;
-        else if (record.name == "vexil_enabled" && record.data.size() == 4)
-            settings.enabled = get_int(record.data.data());
-        else if (record.name == "vexil_status_format")
-            settings.format = record.data;
+        for (const setting_field& field : setting_fields) {
+            if (record.name != field.name)
+                continue;
+            if (field.text != nullptr)
+                settings.*field.text = record.data;
+            else if (record.data.size() == 4)
+                settings.*field.integer = get_int(record.data.data());
+        }
     }
     return well_formed;
+}
+
+// The writes of a component that writes each field of a blob's records in
+// one write, as the component does: name length, name, data length, and
+// the data unless it is empty.
+inline std::vector<int> write_sizes(const std::vector<uint8_t>& blob)
+{
+    std::vector<blob_record> records;
+    read_records(blob, records);
+    std::vector<int> sizes;
+    for (const blob_record& record : records) {
+        sizes.insert(sizes.end(), {4, int(record.name.size()), 4});
+        if (!record.data.empty())
+            sizes.push_back(int(record.data.size()));
+    }
+    return sizes;
 }
 
 // What a host's settings store received: the bytes of every write, and how

@@ -101,8 +101,7 @@ struct Faults : component_test {
                     host::blob_writer writer;
                     bound->client->save_settings(&writer);
                     return host::written_blob(writer);
-                },
-                [bound] { return bound->stored(); }};
+                }};
     }
     std::string file_name() const
     {
