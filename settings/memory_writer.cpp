@@ -9,7 +9,7 @@ int memory_writer::write(const void* bytes, int count)
     return count;
 }
 
-void memory_writer::empty()
+void memory_writer::clear()
 {
     block.resize(0);
     lost_bytes = false;

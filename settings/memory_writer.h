@@ -13,8 +13,8 @@ public:
 
     int write(const void* bytes, int count) override;
     // Starts over with no bytes; a retaining block keeps its allocation.
-    void empty();
-    // False when some bytes written since the last empty could not be held.
+    void clear();
+    // False when some bytes written since the last clear could not be held.
     bool complete() const { return !lost_bytes; }
 
     byte_block block;
