@@ -47,12 +47,13 @@ bool messenger_route::read_user_id()
     return true;
 }
 
+// The pattern's fixed characters and the longest user ID that ends within
+// its buffer always fit the key path, with its NUL.
+static_assert(sizeof custom_messages_key_pattern - sizeof "%s" + user_id_capacity <= key_path_capacity, "a key path fits its buffer");
+
 bool messenger_route::open_custom_messages()
 {
-    const int written = _snprintf(custom_messages_path, key_path_capacity, custom_messages_key_pattern, user_id);
-    custom_messages_path[key_path_capacity - 1] = '\0';
-    if (written < 0 || unsigned(written) >= key_path_capacity)
-        return false;
+    _snprintf(custom_messages_path, key_path_capacity, custom_messages_key_pattern, user_id);
     return open_key(custom_messages_path, KEY_SET_VALUE, custom_messages);
 }
 

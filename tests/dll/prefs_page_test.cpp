@@ -35,14 +35,6 @@ void* __cdecl refusing_malloc(size_t size)
     return size == refused_size ? nullptr : malloc(size);
 }
 
-std::string ansi_of(const std::wstring& wide)
-{
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 struct PrefsPage : component_test, page_driver {
     PrefsPage()
         : page_driver(component.instance<host::preferences_page>(host::preferences_page_class)),

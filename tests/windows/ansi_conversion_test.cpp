@@ -14,13 +14,7 @@ namespace {
 // What the OS's own path makes of a UTF-8 text.
 std::string os_ansi(const std::string& utf8)
 {
-    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(size_t(units), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), units);
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string ansi(size_t(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), units, ansi.data(), bytes, nullptr, nullptr);
-    return ansi;
+    return ansi_of(wide_of(utf8, CP_UTF8));
 }
 
 // Converts into a buffer of exactly the source's length plus one, as the
@@ -45,7 +39,7 @@ TEST(AnsiConversion, MatchesTheSystemCodePage)
 {
     const UINT code_page = GetACP();
     EXPECT_EQ(ansi(""), "");
-    for (const std::string text : {"now playing: %title% - %artist%", "caf\xC3\xA9 \xE2\x82\xAC", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88",
+    for (const std::string text : {"x", "%", "now playing: %title% - %artist%", "caf\xC3\xA9 \xE2\x82\xAC", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88",
                                    "\xF0\x9F\x98\x80 emoji"}) {
         EXPECT_EQ(ansi(text), os_ansi(text)) << "code page " << code_page;
     }
@@ -111,6 +105,10 @@ TEST(AnsiConversion, ASmallDestinationIsNeverOverrun)
     const uint32_t m = convert_wide_to_ansi(wide, three, 3, 3);
     EXPECT_EQ(three[3], '\x5A');
     EXPECT_EQ(three[m], '\0');
+
+    EXPECT_EQ(convert_utf8_to_ansi("abc", three + 3, 0, 3), 0u);
+    EXPECT_EQ(convert_wide_to_ansi(wide, three + 3, 0, 3), 0u);
+    EXPECT_EQ(three[3], '\x5A') << "no room, not even for the NUL";
 }
 
 } // namespace
