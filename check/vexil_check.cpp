@@ -34,9 +34,10 @@ constexpr int not_ready = 1;
 constexpr int bad_arguments = 2;
 constexpr int usage_asked_for = 0;
 
-// The longest line, and the most of a status value shown on it.
+// The longest line, and the most of a text shown on it: a status value or
+// the text of --try.
 constexpr int line_capacity = 2048;
-constexpr int shown_status_bytes = 400;
+constexpr int shown_text_bytes = 400;
 
 // Text as it is on a console, and as UTF-8 bytes into a pipe or a file.
 void put_text(HANDLE out, const char* text, int length)
@@ -58,25 +59,28 @@ void say(const char* format, ...)
     char line[line_capacity];
     va_list arguments;
     va_start(arguments, format);
-    int length = _vsnprintf(line, line_capacity - 1, format, arguments);
+    const int written = _vsnprintf(line, line_capacity - 1, format, arguments);
     va_end(arguments);
-    if (length < 0 || length > line_capacity - 2)
-        length = line_capacity - 2;
+    // No line comes near its capacity: the longest part a line takes is a
+    // key path, 255 ANSI bytes and so at most 765 of UTF-8; a text is shown
+    // in at most shown_text_bytes.
+    int length = written >= 0 ? written : line_capacity - 2;
     line[length++] = '\n';
     put_text(GetStdHandle(STD_OUTPUT_HANDLE), line, length);
 }
 
 // Registry names are in the ANSI code page, as the component reads them;
 // lines are UTF-8.
+// Every name given fits: it ends within key_path_capacity bytes, which are
+// as many units at most, and a unit is at most three bytes of UTF-8.
 struct utf8_text {
     explicit utf8_text(const char* ansi)
     {
         wchar_t wide[key_path_capacity];
         const int units = MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, key_path_capacity);
-        if (units <= 0 || WideCharToMultiByte(CP_UTF8, 0, wide, units, bytes, sizeof bytes, nullptr, nullptr) <= 0)
-            bytes[0] = '\0';
+        WideCharToMultiByte(CP_UTF8, 0, wide, units, bytes, sizeof bytes, nullptr, nullptr);
     }
-    char bytes[key_path_capacity * 3];
+    char bytes[key_path_capacity * 3] = {};
 };
 
 const char* registry_answer(LONG result)
@@ -163,10 +167,22 @@ const step steps[] = {
     {&messenger_route::open_custom_messages, report_custom_messages},
 };
 
+// The status passes through the ANSI code page on its way into the
+// registry, and a double-byte one changes UTF-8 bytes there.
+void report_code_page()
+{
+    CPINFO code_page;
+    if (GetCPInfo(CP_ACP, &code_page) && code_page.MaxCharSize > 1)
+        say("  code page: %u, a double-byte one: the status passes through it into the registry, and the messenger shows characters beyond "
+            "ASCII garbled, at times the one after them too",
+            GetACP());
+}
+
 // Takes every step in turn and reports it; false at the first that fails.
 bool walk(messenger_route& route)
 {
     say("%s %s: the way to the messenger's status, as the component takes it on every new track", VEXIL_COMPONENT_NAME, VEXIL_VERSION_TEXT);
+    report_code_page();
     for (const step& s : steps) {
         const bool found = (route.*s.take)();
         s.report(route, found);
@@ -176,22 +192,27 @@ bool walk(messenger_route& route)
     return true;
 }
 
-// At most shown_status_bytes of a status, ending after the last character
-// they hold whole, so that a pipe still gets UTF-8.
-int shown_length(const char* status)
-{
-    if (strlen(status) <= size_t(shown_status_bytes))
-        return int(strlen(status));
-    int length = shown_status_bytes;
-    while (length > 0 && (static_cast<unsigned char>(status[length]) & 0xC0) == 0x80)
-        --length;
-    return length;
-}
+// At most shown_text_bytes of a text, ending after the last character they
+// hold whole, so that a pipe still gets UTF-8, and "..." when that is not
+// all of it.
+struct shown_text {
+    explicit shown_text(const char* text) : length(int(strlen(text)))
+    {
+        if (length <= shown_text_bytes)
+            return;
+        length = shown_text_bytes;
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            --length;
+        more = "...";
+    }
+    int length;
+    const char* more = "";
+};
 
 void say_status(const char* status)
 {
-    const int shown = shown_length(status);
-    say("  status value \"%s\": \"%.*s\"%s", status_value, shown, status, status[shown] != '\0' ? "..." : "");
+    const shown_text shown(status);
+    say("  status value \"%s\": \"%.*s\"%s", status_value, shown.length, status, shown.more);
 }
 
 // The status the messenger shows now, read without changing anything.
@@ -236,8 +257,9 @@ int try_text(const char* text)
     if (!walk(route))
         return not_ready;
     const LONG written = route.publish(text, uint32_t(strlen(text)));
+    const shown_text shown(text);
     if (written == ERROR_SUCCESS)
-        say("Value \"%s\" set to \"%s\".", status_value, text);
+        say("Value \"%s\" set to \"%.*s\"%s.", status_value, shown.length, text, shown.more);
     else
         say("Value \"%s\" could not be set: %s.", status_value, registry_answer(written));
     say("%s the messenger (command %u).", route.posted ? "Told" : "Could not tell", status_changed_command);
@@ -248,9 +270,11 @@ int try_text(const char* text)
 int try_wide_text(const wchar_t* text)
 {
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    char* utf8 = bytes > 0 ? static_cast<char*>(malloc(size_t(bytes))) : nullptr;
-    if (utf8 == nullptr)
+    char* utf8 = static_cast<char*>(malloc(size_t(bytes)));
+    if (utf8 == nullptr) {
+        say("There is not enough memory for the text.");
         return not_ready;
+    }
     WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, bytes, nullptr, nullptr);
     const int status = try_text(utf8);
     free(utf8);

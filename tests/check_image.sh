@@ -9,6 +9,7 @@
 #
 #   check_image.sh IMAGE PINNED [LARGEST]
 set -euo pipefail
+export LC_ALL=C
 image=$1
 pinned=$2
 largest=${3:-}

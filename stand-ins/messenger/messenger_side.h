@@ -134,12 +134,13 @@ inline void store_user_id(const void* bytes, DWORD size, DWORD type)
 }
 
 // Sets user's status value to text, as the messenger keeps it, when the
-// user's custom messages are there.
-inline void store_status(const std::string& user, const std::string& text)
+// user's custom messages are there: with its NUL as REG_SZ, or as it stands
+// in any other type.
+inline void store_status(const std::string& user, const std::string& text, DWORD type = REG_SZ)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, profile_key(user).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegSetValueExA(key, status_value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1));
+        RegSetValueExA(key, status_value, 0, type, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + (type == REG_SZ ? 1 : 0)));
         RegCloseKey(key);
     }
 }

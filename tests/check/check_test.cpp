@@ -1,17 +1,20 @@
-// The status check as a user runs it, against the stand-in messenger: where
-// the way ends and what to do, that looking changes nothing, and what --try
-// reports, on a pipe and on a console.
+// The status check as a user runs it, against the stand-in messenger: all
+// it writes in each situation, compared with that situation's transcript,
+// and what it leaves of the registry and the messenger.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "../code_page.h"
 #include "beside_this_program.h"
 #include "failing_call.h"
 #include "messenger_process.h"
@@ -171,18 +174,6 @@ std::unique_ptr<messenger::process> messenger_if(bool running)
     return started;
 }
 
-struct situation {
-    const char* name;
-    bool messenger_running;
-    std::function<void()> prepare;
-    DWORD exit_code;
-    // The whole line of the step where the way ends, or of the status when
-    // it does not.
-    std::string telling_line;
-    // The line right after it: what to do, or that all is ready.
-    std::string advice;
-};
-
 // The lines as they came, without their line feeds.
 std::vector<std::string> lines_of(const std::string& text)
 {
@@ -192,11 +183,69 @@ std::vector<std::string> lines_of(const std::string& text)
     return lines;
 }
 
-TEST(StatusCheck, SaysWhereTheWayEndsAndChangesNothing)
+// Everything a run of the check gave, byte for byte, as its transcript
+// keeps it. With VEXIL_NEW_TRANSCRIPTS set, the run writes the transcript
+// instead, for a maintainer to read and commit.
+void expect_transcript(const std::string& name, const run_result& run)
 {
-    const std::string shorter_id = "What to do: the component reads user IDs of up to 63 bytes; sign in with a shorter Yahoo! ID.";
-    const std::string ready = "Ready on the messenger's side: the next track is published while \"Enable plugin\" is checked on the page \"Vexil Status\", "
-                              "under \"Components\" in the player's preferences.";
+    const std::string path = std::string(VEXIL_TRANSCRIPTS) + "/" + name + ".txt";
+    const std::string given = "exit status " + std::to_string(run.exit_code) + "\n-- standard output\n" + run.output + "-- standard error\n" + run.errors;
+    if (getenv("VEXIL_NEW_TRANSCRIPTS") != nullptr) {
+        std::ofstream(path, std::ios::binary) << given;
+        return;
+    }
+    std::ifstream kept(path, std::ios::binary);
+    EXPECT_EQ(given, std::string(std::istreambuf_iterator<char>(kept), {})) << path;
+}
+
+// A situation the check meets, and what it must leave of it.
+struct situation {
+    std::string transcript;
+    std::wstring arguments;
+    std::function<void()> prepare = [] { messenger::prepare_user(user); };
+    bool messenger_running = true;
+    // Staged in check_with_failing_call.exe (failing_call.h).
+    const char* failing_call = nullptr;
+    output to = output::pipe;
+    // Value "5" afterwards, as UTF-8; null when the registry is left as it
+    // was.
+    const char* written = nullptr;
+    LONG commands = 0;
+};
+
+void expect_situation(const situation& s)
+{
+    SCOPED_TRACE(s.transcript);
+    messenger::forget_everything();
+    s.prepare();
+    const std::unique_ptr<messenger::process> shown_by = messenger_if(s.messenger_running);
+    const std::vector<std::string> before = messenger::stored_tree(true);
+    SetEnvironmentVariableA(failing_call_variable, s.failing_call);
+
+    const run_result checked = run_check(s.arguments, s.to, s.failing_call != nullptr ? "check_with_failing_call.exe" : "vexil_check.exe");
+
+    SetEnvironmentVariableA(failing_call_variable, nullptr);
+    expect_transcript(s.transcript, checked);
+    if (s.written == nullptr) {
+        EXPECT_EQ(messenger::stored_tree(true), before) << "the check wrote to the registry";
+    } else {
+        const messenger::registry_value status = messenger::read_value(messenger::profile_key(user), messenger::status_value);
+        EXPECT_EQ(status.type, DWORD(REG_SZ));
+        EXPECT_EQ(status.bytes, std::string(s.written) + '\0');
+    }
+    if (shown_by != nullptr) {
+        EXPECT_TRUE(shown_by->sync());
+        EXPECT_EQ(shown_by->status_commands(), s.commands);
+        EXPECT_EQ(shown_by->other_commands(), 0);
+    }
+    messenger::forget_everything();
+}
+
+// Where the way ends and what to do, the status as it is shown, what --try
+// reports, on a pipe and on a console, when only the write or only the
+// command worked, and the usage.
+TEST(StatusCheck, SaysWhatItFindsAndWhatToDo)
+{
     const auto user_id_of = [](size_t bytes) {
         return [bytes] {
             const std::string id(bytes, 'v');
@@ -205,136 +254,64 @@ TEST(StatusCheck, SaysWhereTheWayEndsAndChangesNothing)
             messenger::store_user_id(id.data(), DWORD(bytes), REG_BINARY);
         };
     };
-    const auto ready_with_status = [](const std::string& status) {
-        return [status] {
+    const auto with_status = [](const std::string& status, DWORD type = REG_SZ) {
+        return [status, type] {
             messenger::prepare_user(user);
-            messenger::store_status(user, status);
+            messenger::store_status(user, status, type);
         };
     };
-    const auto status_line = [](const std::string& shown) { return "  status value \"5\": \"" + shown + "\""; };
-    const std::vector<situation> situations = {
-        {"no messenger window", false, [] { messenger::prepare_user(user); }, 1,
-         "  messenger window: missing (no window of class YahooBuddyMain: Yahoo! Messenger is not running)",
-         "What to do: start Yahoo! Messenger and sign in, then run this check again."},
-        {"a window but no Pager key", true, [] {}, 1, "  Pager key: missing (HKEY_CURRENT_USER\\Software\\Yahoo\\Pager: not found)",
-         "What to do: Yahoo! Messenger has not run for this Windows user yet; start it and sign in."},
-        {"a window but no user ID", true, [] { messenger::create_key(messenger::pager_key); }, 1,
-         "  user ID: missing (no value \"Yahoo! User ID\" under HKEY_CURRENT_USER\\Software\\Yahoo\\Pager)",
-         "What to do: nobody is signed in; sign in to Yahoo! Messenger, then run this check again."},
-        {"a user ID without a profile", true, [] { messenger::store_user_id(user, sizeof user, REG_SZ); }, 1,
-         "  Custom Msgs key: missing (HKEY_CURRENT_USER\\Software\\Yahoo\\Pager\\profiles\\vexil_checker\\Custom Msgs: not found; the component never "
-         "creates it)",
-         "What to do: sign in to Yahoo! Messenger as vexil_checker once, so that it sets up the profile and its custom messages, then run this check again."},
-        {"a user ID that fills all 64 bytes", true, user_id_of(64), 1, "  user ID: unusable (value \"Yahoo! User ID\" fills all 64 bytes without an end)",
-         shorter_id},
-        {"a user ID of 65 bytes", true, user_id_of(65), 1, "  user ID: unusable (value \"Yahoo! User ID\": too long for 64 bytes)", shorter_id},
-        {"a user ID of 300 bytes", true, user_id_of(300), 1, "  user ID: unusable (value \"Yahoo! User ID\": too long for 64 bytes)", shorter_id},
-        {"ready, no status yet", true, [] { messenger::prepare_user(user); }, 0, "  status value \"5\": none yet", ready},
-        {"ready with a status", true, ready_with_status("caf\xC3\xA9 at noon"), 0, status_line("caf\xC3\xA9 at noon"), ready},
-        {"ready with a status of 400 bytes", true, ready_with_status(std::string(400, 's')), 0, status_line(std::string(400, 's')), ready},
-        {"ready with a status of 401 bytes", true, ready_with_status(std::string(401, 's')), 0, status_line(std::string(400, 's')) + "...", ready},
-        {"ready with a status whose 400th byte starts a character", true, ready_with_status(std::string(399, 's') + "\xC3\xA9"), 0,
-         status_line(std::string(399, 's')) + "...", ready},
+    // Longer than any line: shown cut, and the line still ends.
+    const std::wstring long_text(1500, L'\u00e9');
+    std::string long_utf8;
+    while (long_utf8.size() < 2 * long_text.size())
+        long_utf8 += "\xC3\xA9";
+    const situation situations[] = {
+        {.transcript = "no_messenger_window", .messenger_running = false},
+        {.transcript = "no_pager_key", .prepare = [] {}},
+        {.transcript = "no_user_id", .prepare = [] { messenger::create_key(messenger::pager_key); }},
+        {.transcript = "no_profile", .prepare = [] { messenger::store_user_id(user, sizeof user, REG_SZ); }},
+        {.transcript = "user_id_of_64_bytes", .prepare = user_id_of(64)},
+        {.transcript = "user_id_of_65_bytes", .prepare = user_id_of(65)},
+        {.transcript = "user_id_of_300_bytes", .prepare = user_id_of(300)},
+        {.transcript = "pager_key_refused", .failing_call = "RegOpenKeyExA 1 5"},
+        {.transcript = "custom_messages_refused", .failing_call = "RegOpenKeyExA 2 5"},
+        {.transcript = "status_refused", .prepare = with_status("kept"), .failing_call = "RegOpenKeyExA 3 5"},
+        {.transcript = "status_unreadable", .prepare = with_status("kept"), .failing_call = "RegQueryValueExA 2 1450"},
+        {.transcript = "status", .prepare = with_status("caf\xC3\xA9 at noon")},
+        {.transcript = "status_of_400_bytes", .prepare = with_status(std::string(400, 's'))},
+        {.transcript = "status_of_401_bytes", .prepare = with_status(std::string(401, 's'))},
+        {.transcript = "status_cut_before_a_character", .prepare = with_status(std::string(399, 's') + "\xC3\xA9")},
+        {.transcript = "status_stored_without_its_end", .prepare = with_status("no end", REG_BINARY)},
+        {.transcript = "try_published",
+         .arguments = L"--try \"caf\u00e9 \u65e5\u672c \U0001F3B5\"",
+         .written = "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8E\xB5",
+         .commands = 1},
+        {.transcript = "try_on_a_console", .arguments = L"--try \"J\u00f3ga-Bj\u00f6rk\"", .to = output::console, .written = "J\xC3\xB3ga-Bj\xC3\xB6rk", .commands = 1},
+        {.transcript = "try_a_long_text", .arguments = L"--try " + long_text, .written = long_utf8.c_str(), .commands = 1},
+        {.transcript = "try_write_refused", .arguments = L"--try unwritten", .failing_call = "RegSetValueExA 1 5", .commands = 1},
+        {.transcript = "try_command_refused", .arguments = L"--try untold", .failing_call = "PostMessageA 1 5", .written = "untold"},
+        {.transcript = "try_without_memory", .arguments = L"--try unheld", .failing_call = "malloc 1 0"},
+        {.transcript = "try_no_messenger", .arguments = L"--try nothing", .messenger_running = false},
+        {.transcript = "usage_asked_for", .arguments = L"--help", .messenger_running = false},
+        {.transcript = "usage_asked_for", .arguments = L"-h", .messenger_running = false},
+        {.transcript = "usage_asked_for", .arguments = L"/?", .messenger_running = false},
+        {.transcript = "usage_refused", .arguments = L"--tyr x", .messenger_running = false},
+        {.transcript = "usage_refused", .arguments = L"--try", .messenger_running = false},
+        {.transcript = "usage_refused", .arguments = L"--try a b", .messenger_running = false},
+        {.transcript = "usage_refused", .arguments = L"extra", .messenger_running = false},
+        {.transcript = "usage_refused", .arguments = L"--help more", .messenger_running = false},
     };
-    for (const situation& s : situations) {
-        SCOPED_TRACE(s.name);
-        messenger::forget_everything();
-        s.prepare();
-        const std::unique_ptr<messenger::process> shown_by = messenger_if(s.messenger_running);
-        const std::vector<std::string> before = messenger::stored_tree(true);
-
-        const run_result checked = run_check(L"");
-
-        EXPECT_EQ(checked.exit_code, s.exit_code);
-        const std::vector<std::string> lines = lines_of(checked.output);
-        const auto at = std::find(lines.begin(), lines.end(), s.telling_line);
-        ASSERT_TRUE(at != lines.end() && at + 1 != lines.end()) << checked.output;
-        EXPECT_EQ(at[1], s.advice) << checked.output;
-        EXPECT_EQ(messenger::stored_tree(true), before) << "the check wrote to the registry";
-        if (shown_by != nullptr) {
-            EXPECT_TRUE(shown_by->sync());
-            EXPECT_EQ(shown_by->status_commands() + shown_by->other_commands(), 0) << "the check posted a command";
-        }
-    }
-    messenger::forget_everything();
+    for (const situation& s : situations)
+        expect_situation(s);
 }
 
-struct attempt {
-    const char* name;
-    output to;
-    // The OS call that fails, in the check built with a route that fails it.
-    const char* failing_call;
-    bool messenger_running;
-    const wchar_t* text;
-    // Value "5" afterwards, as UTF-8, or null when it was not written.
-    const char* written;
-    LONG commands;
-    DWORD exit_code;
-    // What the check says of it, whole lines.
-    const char* telling;
-};
-
-// A text from the command line arrives as its UTF-8 bytes, with one command,
-// and shows as itself on a console; when only the write or only the command
-// worked, the check says which and does not report success.
-TEST(StatusCheck, TrySaysWhatReachedTheMessenger)
+// In a double-byte code page the status does not reach the messenger as the
+// component wrote it, and the check says so; the test run asks for code
+// page 932 once more.
+TEST(StatusCheck, SaysWhatADoubleByteCodePageDoesToTheStatus)
 {
-    const std::vector<attempt> attempts = {
-        {"published", output::pipe, nullptr, true, L"caf\u00e9 \u65e5\u672c \U0001F3B5", "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8E\xB5", 1, 0,
-         "Value \"5\" set to \"caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8E\xB5\".\nTold the messenger (command 392).\n"},
-        {"published, seen on a console", output::console, nullptr, true, L"J\u00f3ga-Bj\u00f6rk", "J\xC3\xB3ga-Bj\xC3\xB6rk", 1, 0,
-         "Value \"5\" set to \"J\xC3\xB3ga-Bj\xC3\xB6rk\".\nTold the messenger (command 392).\n"},
-        {"the write refused", output::pipe, "RegSetValueExA", true, L"unwritten", nullptr, 1, 1,
-         "Value \"5\" could not be set: access refused.\nTold the messenger (command 392).\n"},
-        {"the command refused", output::pipe, "PostMessageA", true, L"untold", "untold", 0, 1,
-         "Value \"5\" set to \"untold\".\nCould not tell the messenger (command 392).\n"},
-        {"no messenger", output::pipe, nullptr, false, L"nothing", nullptr, 0, 1, "  messenger window: missing"},
-    };
-    for (const attempt& a : attempts) {
-        SCOPED_TRACE(a.name);
-        messenger::forget_everything();
-        messenger::prepare_user(user);
-        const std::unique_ptr<messenger::process> shown_by = messenger_if(a.messenger_running);
-        SetEnvironmentVariableA(failing_call_variable, a.failing_call);
-
-        const run_result tried = run_check(L"--try \"" + std::wstring(a.text) + L"\"", a.to,
-                                           a.failing_call != nullptr ? "check_with_failing_call.exe" : "vexil_check.exe");
-
-        SetEnvironmentVariableA(failing_call_variable, nullptr);
-        EXPECT_EQ(tried.exit_code, a.exit_code) << tried.output;
-        EXPECT_NE(tried.output.find(a.telling), std::string::npos) << tried.output;
-        const messenger::registry_value status = messenger::read_value(messenger::profile_key(user), messenger::status_value);
-        if (a.written != nullptr) {
-            EXPECT_EQ(status.type, DWORD(REG_SZ));
-            EXPECT_EQ(status.bytes, std::string(a.written) + '\0');
-        } else {
-            EXPECT_EQ(status.result, ERROR_FILE_NOT_FOUND);
-        }
-        if (shown_by != nullptr) {
-            EXPECT_TRUE(shown_by->sync());
-            EXPECT_EQ(shown_by->status_commands(), a.commands);
-        }
-    }
-    messenger::forget_everything();
-}
-
-// Asking for help is no error; an argument the check does not know is.
-TEST(StatusCheck, GivesItsUsageWhenAskedAndRefusesArgumentsItDoesNotKnow)
-{
-    const struct {
-        const wchar_t* arguments;
-        DWORD exit_code;
-        bool asked;
-    } cases[] = {
-        {L"--help", 0, true}, {L"-h", 0, true},       {L"/?", 0, true},        {L"--tyr x", 2, false},
-        {L"--try", 2, false}, {L"--try a b", 2, false}, {L"extra", 2, false}, {L"--help more", 2, false},
-    };
-    for (const auto& c : cases) {
-        const run_result answered = run_check(c.arguments);
-        EXPECT_EQ(answered.exit_code, c.exit_code) << c.arguments;
-        EXPECT_EQ((c.asked ? answered.output : answered.errors).rfind("usage: vexil_check ", 0), 0u) << c.arguments;
-        EXPECT_EQ(c.asked ? answered.errors : answered.output, "") << c.arguments;
-    }
+    ASSERT_EQ(GetACP(), expected_code_page());
+    expect_situation({.transcript = "ready_in_code_page_" + std::to_string(GetACP())});
 }
 
 // A double click gives the check a console of its own, which closes when it

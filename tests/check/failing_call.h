@@ -1,5 +1,7 @@
 #pragma once
 
-// The environment variable that names the OS call check_with_failing_call.exe
-// fails: "RegSetValueExA" or "PostMessageA".
+// The environment variable that stages a failure in check_with_failing_call.exe:
+// "FUNCTION N ERROR" fails the Nth call the check makes of FUNCTION
+// (RegOpenKeyExA, RegQueryValueExA, RegSetValueExA, PostMessageA or
+// malloc) with ERROR, as Windows may fail it.
 constexpr char failing_call_variable[] = "VEXIL_FAILING_CALL";
