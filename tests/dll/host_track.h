@@ -6,7 +6,8 @@
 #include "host_abi.h"
 
 // A host track whose title is written the way a host might: in pieces,
-// with a correction at the end, through every kind of sink operation.
+// with a correction at the end that cuts more than 32 bytes off, through
+// every kind of sink operation.
 class host_track final : public host::track_handle {
 public:
     explicit host_track(std::string title) : title(std::move(title)) {}
@@ -20,7 +21,7 @@ public:
         const size_t half = title.size() / 2;
         out->append(title.c_str(), uint32_t(half));
         out->append(title.c_str() + half, 0xFFFFFFFFu);
-        out->append("#junk", 5);
+        out->append("#junk the host writes, then cuts off again", 0xFFFFFFFFu);
         out->truncate(uint32_t(title.size()));
         if (written_twice)
             out->assign(title.c_str(), 0xFFFFFFFFu);

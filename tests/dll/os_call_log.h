@@ -1,7 +1,8 @@
 #pragma once
 
 // Records, in order, the window and registry calls the component makes,
-// and forwards each to the real function.
+// with the bytes of every value it sets, and forwards each to the real
+// function.
 
 #include <windows.h>
 
@@ -50,7 +51,8 @@ inline LONG WINAPI query_value(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD 
 
 inline LONG WINAPI set_value(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
 {
-    log().push_back("RegSetValueExA " + text_or_null(name) + " type " + std::to_string(type) + " size " + std::to_string(size));
+    log().push_back("RegSetValueExA " + text_or_null(name) + " type " + std::to_string(type) + " size " + std::to_string(size) + " data " +
+                    std::string(reinterpret_cast<const char*>(data), size));
     return RegSetValueExA(key, name, reserved, type, data, size);
 }
 
@@ -80,9 +82,9 @@ public:
         add(module, "ADVAPI32.dll", "RegCloseKey", reinterpret_cast<void*>(&close_key));
     }
 
-    bool complete() const
+    bool installed() const
     {
-        for (const auto& hook : installed)
+        for (const auto& hook : hooks_in_place)
             if (!hook->installed())
                 return false;
         return true;
@@ -91,10 +93,10 @@ public:
 private:
     void add(HMODULE module, const char* library, const char* function, void* replacement)
     {
-        installed.push_back(std::make_unique<hooks::import_hook>(module, library, function, replacement));
+        hooks_in_place.push_back(std::make_unique<hooks::import_hook>(module, library, function, replacement));
     }
 
-    std::vector<std::unique_ptr<hooks::import_hook>> installed;
+    std::vector<std::unique_ptr<hooks::import_hook>> hooks_in_place;
 };
 
 } // namespace os_calls

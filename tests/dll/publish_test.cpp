@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "../code_page.h"
 #include "host_track.h"
 #include "loaded_component.h"
 #include "messenger_process.h"
@@ -22,14 +23,17 @@ std::string window_search()
     return "FindWindowA " + std::string(messenger::window_class) + " (null)";
 }
 
-std::vector<std::string> full_publication(const std::string& id, size_t title_length)
+// The UTF-8 bytes of the title and its NUL go to RegSetValueExA as REG_SZ,
+// in every code page.
+std::vector<std::string> full_publication(const std::string& id, const std::string& title)
 {
     return {
         window_search(),
         "RegOpenKeyExA HKCU " + std::string(messenger::pager_key) + " options 0 access " + std::to_string(KEY_QUERY_VALUE),
         "RegQueryValueExA " + std::string(messenger::user_id_value) + " size 64",
         "RegOpenKeyExA HKCU " + messenger::profile_key(id) + " options 0 access " + std::to_string(KEY_SET_VALUE),
-        "RegSetValueExA " + std::string(messenger::status_value) + " type " + std::to_string(REG_SZ) + " size " + std::to_string(title_length + 1),
+        "RegSetValueExA " + std::string(messenger::status_value) + " type " + std::to_string(REG_SZ) + " size " + std::to_string(title.size() + 1) +
+            " data " + title + '\0',
         "RegCloseKey",
         "PostMessageA " + std::to_string(WM_COMMAND) + " " + std::to_string(messenger::status_command) + " 0",
         "RegCloseKey",
@@ -64,7 +68,7 @@ struct Publishing : component_test {
     {
         component_test::SetUp();
         ASSERT_NE(watcher, nullptr);
-        ASSERT_TRUE(calls.complete()) << "could not watch the component's imports";
+        ASSERT_TRUE(calls.installed()) << "could not watch the component's imports";
         ASSERT_NE(running->window, nullptr) << "the stand-in messenger did not start";
         running->sync();
         commands_before = running->status_commands();
@@ -104,11 +108,11 @@ TEST_F(Publishing, EachTrackBecomesTheStatusWithOneCommand)
         EXPECT_EQ(track.reserved_seen, nullptr);
         EXPECT_EQ(track.text_seen, title) << "the component's sink holds what the host wrote";
         EXPECT_EQ(track.length_seen, title.size());
-        EXPECT_EQ(os_calls::log(), full_publication(user, title.size()));
+        EXPECT_EQ(os_calls::log(), full_publication(user, title));
 
         const messenger::registry_value stored = read_status();
         EXPECT_EQ(stored.type, DWORD(REG_SZ));
-        EXPECT_EQ(stored.bytes, title + '\0') << "UTF-8 bytes, data length = length + 1";
+        EXPECT_EQ(stored.bytes, through_the_registry(title + '\0')) << "code page " << GetACP();
         EXPECT_EQ(commands_since_start(), expected_commands);
     }
     EXPECT_EQ(running->other_commands(), 0);
@@ -192,7 +196,7 @@ TEST_F(Publishing, WithoutAUserIdNothingIsWritten)
     messenger::create_key(messenger::profile_key(user));
     host_track track("t");
     watcher->on_new_track(&track);
-    const std::vector<std::string> expected = {full_publication(user, 1)[0], full_publication(user, 1)[1], full_publication(user, 1)[2], "RegCloseKey"};
+    const std::vector<std::string> expected = {full_publication(user, "t")[0], full_publication(user, "t")[1], full_publication(user, "t")[2], "RegCloseKey"};
     EXPECT_EQ(os_calls::log(), expected);
     EXPECT_EQ(read_status().result, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(commands_since_start(), 0);
