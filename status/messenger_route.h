@@ -29,7 +29,8 @@ public:
     // All four steps.
     bool open();
 
-    // Sets the status to text (length bytes, UTF-8), closes the profile key
+    // Sets the status to text, UTF-8 of length bytes, as REG_SZ data of
+    // length + 1 bytes: text[length] must be its NUL. Closes the profile key
     // and posts the command whatever the write gave, so that the messenger
     // looks again. Returns the write's result.
     LONG publish(const char* text, uint32_t length);

@@ -24,7 +24,9 @@ struct byte_block {
     // The data, or null when the block could not grow to new_size.
     void* resize(uint32_t new_size);
     // Copies count bytes (zeros for a null source) to position, growing the
-    // block first when needed; null when the block could not grow.
+    // block first when needed, and gives data + position: null when the
+    // block could not grow, and for a write of no bytes to a block that
+    // holds no memory.
     void* write_at(const void* source, uint32_t count, uint32_t position);
     // Gives the memory back and leaves the block empty.
     void free_storage();

@@ -10,7 +10,11 @@
 // Bytes consumed (1 to 6), or 0 at the end of the text or for a malformed
 // sequence; reads no more than max_bytes and nothing past a NUL. At the end
 // of the text (max_bytes 0, or a NUL) code_point is set to 0; for a
-// malformed sequence it is left unchanged.
+// malformed sequence it is left unchanged. Long forms are refused only for
+// the smallest code points (C0 and C1 leads, and longer forms of values
+// below 0x10, 0x200, 0x4000 and 0x80000 whose lead carries no value bits
+// and whose second byte is 80); the others decode as they stand: E0 80 AF
+// gives '/'.
 uint32_t decode_utf8_char(const char* source, uint32_t* code_point, uint32_t max_bytes);
 
 // Bytes of the UTF-8 form (1 to 6), or 0 above 0x7FFFFFFF. A null out only
