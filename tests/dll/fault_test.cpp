@@ -154,7 +154,7 @@ struct Faults : component_test {
 
     page_driver page;
     host::playback_events* watcher;
-    publication track;
+    publication playing;
     int tracks = 0;
     const std::function<void()> bind = [this] { EXPECT_EQ(component.get_interface(nullptr, component.module), client); };
     const std::function<void()> ask_identity = [this] {
@@ -184,19 +184,19 @@ std::vector<fault_operation> Faults::allocating_operations()
              const std::string now = file_name();
              EXPECT_TRUE(now == "old.dll" || now == "new.dll") << now;
          }},
-        {"play a new track", [&] { prepare_track(track, "track " + std::to_string(++tracks) + " \xC3\xA9\xE6\x97\xA5 of a length to grow"); },
-         [&] { watcher->on_new_track(&track.track); }, [&] { expect_whole_or_nothing(track); }},
+        {"play a new track", [&] { prepare_track(playing, "track " + std::to_string(++tracks) + " \xC3\xA9\xE6\x97\xA5 of a length to grow"); },
+         [&] { watcher->on_new_track(&playing.track); }, [&] { expect_whole_or_nothing(playing); }},
         // A sink that could not hold the first writing is whole again after
         // the second, and what the host wrote whole at last is published.
         {"play a track whose title is written twice",
          [&] {
-             prepare_track(track, "track " + std::to_string(++tracks) + " written twice, long enough to grow");
-             track.track.written_twice = true;
+             prepare_track(playing, "track " + std::to_string(++tracks) + " written twice, long enough to grow");
+             playing.track.written_twice = true;
          },
-         [&] { watcher->on_new_track(&track.track); },
+         [&] { watcher->on_new_track(&playing.track); },
          [&] {
-             expect_whole_or_nothing(track);
-             EXPECT_EQ(status() == track.track.title + '\0', track.track.text_seen == track.track.title) << track.track.text_seen;
+             expect_whole_or_nothing(playing);
+             EXPECT_EQ(status() == playing.track.title + '\0', playing.track.text_seen == playing.track.title) << playing.track.text_seen;
          }},
         {"open the page",
          [&] { close_page_with(on_page); },
@@ -275,18 +275,18 @@ TEST_F(Faults, EveryHostOperationLeavesTheHeapAsItWas)
     const dll_heap::hooks heap(component.module);
     ASSERT_TRUE(heap.installed());
     page_driver beside(page.page);
-    const auto play = [&] { watcher->on_new_track(&track.track); };
+    const auto play = [&] { watcher->on_new_track(&playing.track); };
     std::vector<fault_operation> operations = allocating_operations();
     operations.insert(operations.end(), {
         {"bind through the export", [] {}, bind, [] {}},
         {"ask for the identity texts", [] {}, ask_identity, [] {}},
-        {"play a track with no messenger", [&] { prepare_track(track, "unseen"); },
+        {"play a track with no messenger", [&] { prepare_track(playing, "unseen"); },
          [&] {
              const hooks::import_hook missing(component.module, "USER32.dll", "FindWindowA", reinterpret_cast<void*>(&no_window));
              play();
          },
-         [&] { expect_whole_or_nothing(track); }},
-        {"play a track whose title cannot be held whole", [&] { prepare_track(track, "a title the buffer cannot hold"); },
+         [&] { expect_whole_or_nothing(playing); }},
+        {"play a track whose title cannot be held whole", [&] { prepare_track(playing, "a title the buffer cannot hold"); },
          [&] { dll_heap::faults().run_failing(allocation_faults::passing, 1, play); },
          [&] { EXPECT_EQ(status(), std::string("before") + '\0'); }},
         {"open two pages, type into both and close them",
@@ -334,25 +334,25 @@ struct os_failure {
 
 TEST_F(Faults, EachOsCallFailingLosesNothing)
 {
-    const auto play = [&] { watcher->on_new_track(&track.track); };
+    const auto play = [&] { watcher->on_new_track(&playing.track); };
     const auto unpublished = [&] {
         EXPECT_EQ(status(), std::string("before") + '\0');
-        EXPECT_EQ(commands() - track.commands_before, 0);
+        EXPECT_EQ(commands() - playing.commands_before, 0);
     };
     const auto format_kept = [&] { EXPECT_EQ(component.stored().format, on_page.format); };
     const std::vector<os_failure> failures = {
-        {"the pager key refused", "ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&failing_open_key), 1, [&] { prepare_track(track, "t1"); }, play,
+        {"the pager key refused", "ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&failing_open_key), 1, [&] { prepare_track(playing, "t1"); }, play,
          unpublished},
-        {"the profile key refused", "ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&failing_open_key), 2, [&] { prepare_track(track, "t2"); },
+        {"the profile key refused", "ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&failing_open_key), 2, [&] { prepare_track(playing, "t2"); },
          play, unpublished},
         {"the user ID too long for its buffer", "ADVAPI32.dll", "RegQueryValueExA", reinterpret_cast<void*>(&failing_query_value), 1,
-         [&] { prepare_track(track, "t3"); }, play, unpublished},
+         [&] { prepare_track(playing, "t3"); }, play, unpublished},
         // The messenger is told all the same, and shows what it had.
-        {"the status not written", "ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&failing_set_value), 1, [&] { prepare_track(track, "t4"); },
+        {"the status not written", "ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&failing_set_value), 1, [&] { prepare_track(playing, "t4"); },
          play,
          [&] {
              EXPECT_EQ(status(), std::string("before") + '\0');
-             EXPECT_EQ(commands() - track.commands_before, 1);
+             EXPECT_EQ(commands() - playing.commands_before, 1);
          }},
         {"no dialog", "USER32.dll", "CreateDialogParamA", reinterpret_cast<void*>(&failing_create_dialog), 1,
          [&] { close_page_with(on_page); },
@@ -386,9 +386,9 @@ TEST_F(Faults, EachOsCallFailingLosesNothing)
         }
         failure.check();
         // And the component works normally afterwards.
-        prepare_track(track, std::string("after ") + failure.name);
+        prepare_track(playing, std::string("after ") + failure.name);
         play();
-        EXPECT_EQ(status(), track.track.title + '\0');
+        EXPECT_EQ(status(), playing.track.title + '\0');
         open_page_with(on_page);
         EXPECT_EQ(page.edit_text(), on_page.format);
         page.type("typed after");

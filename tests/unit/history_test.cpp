@@ -1,20 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "counting_listener.h"
 #include "settings/component_settings.h"
 #include "settings/settings_list.h"
+#include "settings_records.h"
 
 namespace {
 
-class change_counter final : public setting_listener {
-public:
-    change_counter() : setting_listener(&format_history) {}
-    void on_change(const char*, setting*) override { ++calls; }
-    int calls = 0;
-};
-
-change_counter history_changes;
+counting_listener history_changes(&format_history);
 
 struct History : ::testing::Test {
     History()
@@ -25,7 +21,13 @@ struct History : ::testing::Test {
     }
     ~History() override { reset_settings(); }
 
-    static void load_value(const char* text) { format_history.store(text); }
+    // Through the loader, as a host hands the value back.
+    static void load_value(const std::string& text)
+    {
+        std::vector<uint8_t> blob;
+        host::put_record(blob, "format_history", text);
+        load_settings(blob.data(), int(blob.size()));
+    }
     static std::string value() { return format_history.value.get(); }
 
     static std::string entries_of_value()
@@ -44,7 +46,7 @@ struct History : ::testing::Test {
         std::string text;
         for (int i = 0; i < n; ++i)
             text += "e" + std::to_string(i) + "\n";
-        load_value(text.c_str());
+        load_value(text);
     }
 
     static int count()

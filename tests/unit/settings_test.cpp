@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "counting_listener.h"
 #include "settings/component_settings.h"
 #include "settings/memory_writer.h"
 #include "settings/settings_list.h"
@@ -15,20 +16,6 @@ using bytes = std::vector<uint8_t>;
 using host::int_data;
 using host::put_int;
 using host::put_record;
-
-class counting_listener final : public setting_listener {
-public:
-    explicit counting_listener(setting* target) : setting_listener(target) {}
-    void on_change(const char* name, setting* changed) override
-    {
-        ++calls;
-        last_name = name;
-        last_setting = changed;
-    }
-    int calls = 0;
-    std::string last_name;
-    setting* last_setting = nullptr;
-};
 
 counting_listener format_listener(&vexil_status_format);
 counting_listener enabled_listener(&vexil_enabled);

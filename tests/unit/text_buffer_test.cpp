@@ -7,11 +7,6 @@
 
 namespace {
 
-std::string text_of(text_buffer& buffer)
-{
-    return std::string(buffer.data(), buffer.length());
-}
-
 TEST(TextBuffer, NewAndEmptyBuffersReadAsTheSharedEmptyText)
 {
     text_buffer buffer;
@@ -21,50 +16,54 @@ TEST(TextBuffer, NewAndEmptyBuffersReadAsTheSharedEmptyText)
 
     buffer.assign("", unbounded);
     EXPECT_EQ(buffer.data(), empty_text);
-    EXPECT_EQ(buffer.capacity(), 17u);
-}
-
-TEST(TextBuffer, CapacityGrowsWithSpareBytesAndShrinksPastThirtyTwo)
-{
-    text_buffer buffer;
-    buffer.assign("0123456789", unbounded);
-    EXPECT_EQ(buffer.capacity(), 27u);
-    buffer.append("0123456789", unbounded);
-    EXPECT_EQ(buffer.capacity(), 27u);
-    buffer.append("01234567890123456789", unbounded);
-    EXPECT_EQ(buffer.capacity(), 57u);
-    EXPECT_EQ(text_of(buffer), "0123456789012345678901234567890123456789");
     buffer.assign("abc", unbounded);
-    EXPECT_EQ(buffer.capacity(), 4u);
-    EXPECT_EQ(buffer.storage.allocated, 4u);
-    buffer.truncate(1);
-    EXPECT_EQ(buffer.capacity(), 4u);
-    EXPECT_STREQ(buffer.data(), "a");
-}
-
-TEST(TextBuffer, MaximumLengthsBoundWhatIsTaken)
-{
-    text_buffer buffer;
-    buffer.assign("xyz", 2);
-    EXPECT_STREQ(buffer.data(), "xy");
-    EXPECT_EQ(buffer.length(), 2u);
-    buffer.append("abc", 0);
-    EXPECT_STREQ(buffer.data(), "xy");
-    EXPECT_EQ(buffer.capacity(), 19u) << "the capacity step runs with need length + 1";
-    buffer.append("abc", 1);
-    EXPECT_STREQ(buffer.data(), "xya");
-}
-
-TEST(TextBuffer, TruncateOnlyShortens)
-{
-    text_buffer buffer;
-    buffer.assign("hello", unbounded);
-    buffer.truncate(9);
-    EXPECT_STREQ(buffer.data(), "hello");
     buffer.truncate(0);
-    EXPECT_EQ(buffer.length(), 0u);
     EXPECT_EQ(buffer.data(), empty_text);
     EXPECT_EQ(buffer.storage.data[0], '\0');
+}
+
+// The capacity, NUL included, grows to the need with 16 bytes to spare and
+// shrinks to the need once more than 32 are spare, whichever operation
+// changed the text; lengths bound what is taken, and truncate only
+// shortens. The storage holds exactly the capacity.
+TEST(TextBuffer, EveryOperationLeavesTheContractedCapacity)
+{
+    enum operation { assign, append, truncate };
+    const std::string ten = "0123456789";
+    const struct {
+        operation what;
+        std::string text;
+        uint32_t limit;
+        std::string after;
+        uint32_t capacity;
+    } steps[] = {
+        {assign, "", unbounded, "", 17},
+        {assign, ten, unbounded, ten, 17},
+        {append, ten, unbounded, ten + ten, 37},
+        {append, ten + ten, unbounded, ten + ten + ten + ten, 57},
+        {assign, "abc", unbounded, "abc", 4},
+        {append, ten + ten + ten + "0123456", unbounded, "abc" + ten + ten + ten + "0123456", 57},
+        {truncate, "", 5, "abc01", 6},
+        {truncate, "", 1, "a", 6},
+        {truncate, "", 9, "a", 6},
+        {append, "xyz", 2, "axy", 6},
+        {append, "xyz", 0, "axy", 6},
+        {assign, "xyz", 1, "x", 6},
+    };
+    text_buffer buffer;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.after);
+        if (step.what == assign)
+            buffer.assign(step.text.c_str(), step.limit);
+        else if (step.what == append)
+            buffer.append(step.text.c_str(), step.limit);
+        else
+            buffer.truncate(step.limit);
+        EXPECT_EQ(std::string(buffer.data()), step.after);
+        EXPECT_EQ(buffer.length(), step.after.size());
+        EXPECT_EQ(buffer.capacity(), step.capacity);
+        EXPECT_EQ(buffer.storage.allocated, step.capacity);
+    }
 }
 
 TEST(TextBuffer, ReplaceByteTouchesOnlyTheText)
