@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -178,85 +180,74 @@ TEST_F(Publishing, ChangesBetweenTracksReachTheNextTrack)
     EXPECT_EQ(commands_since_start(), 3);
 }
 
-TEST_F(Publishing, WithoutTheMessengerNothingIsWritten)
-{
-    running->stop();
-    host_track track("lonely");
-    watcher->on_new_track(&track);
-    EXPECT_EQ(track.formats.size(), 1u) << "the title is formatted first";
-    EXPECT_EQ(os_calls::log(), std::vector<std::string>{window_search()});
-    EXPECT_EQ(read_status().result, ERROR_FILE_NOT_FOUND);
-    ASSERT_TRUE(running->start("--quiet"));
-    commands_before = running->status_commands();
-}
-
-TEST_F(Publishing, WithoutAUserIdNothingIsWritten)
-{
-    messenger::forget_everything();
-    messenger::create_key(messenger::profile_key(user));
-    host_track track("t");
-    watcher->on_new_track(&track);
-    const std::vector<std::string> expected = {full_publication(user, "t")[0], full_publication(user, "t")[1], full_publication(user, "t")[2], "RegCloseKey"};
-    EXPECT_EQ(os_calls::log(), expected);
-    EXPECT_EQ(read_status().result, ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(commands_since_start(), 0);
-
-    messenger::forget_everything();
-    os_calls::log().clear();
-    watcher->on_new_track(&track);
-    EXPECT_EQ(os_calls::log().size(), 2u) << "no pager key: the search ends after opening it";
-}
-
-TEST_F(Publishing, AProfileWithoutCustomMessagesIsNotCreated)
-{
-    messenger::forget_everything();
-    messenger::store_user_id(user, sizeof user, REG_SZ);
-    host_track track("t");
-    watcher->on_new_track(&track);
-    EXPECT_FALSE(messenger::key_exists(messenger::profile_key(user)));
-    EXPECT_FALSE(messenger::key_exists(messenger::profiles_key));
-    EXPECT_EQ(os_calls::log().size(), 5u) << "find, open, query, failed open, close";
-    EXPECT_EQ(os_calls::log().back(), "RegCloseKey");
-    EXPECT_EQ(commands_since_start(), 0);
-}
-
-// A user ID that fills its 64-byte buffer without a NUL is not a user ID.
-TEST_F(Publishing, UserIdsMustEndWithinSixtyFourBytes)
+// Where the way to the messenger ends, the calls stop there, and nothing is
+// written, created or posted. A user ID must end within its 64 bytes; one
+// stored without its NUL, shorter than that, still names the profile.
+TEST_F(Publishing, TheWayEndsAtItsFirstMissingStep)
 {
     const std::string longest(63, 'u');
-    messenger::prepare_user(longest);
-    host_track track("fits");
-    watcher->on_new_track(&track);
-    EXPECT_EQ(read_status(longest).bytes, std::string("fits") + '\0');
-
-    // Profiles exist both for the 64 bytes and for what a reader that cut
-    // them at 63 would find.
     const std::string full(64, 'v');
-    messenger::forget_everything();
-    messenger::prepare_user(full);
-    messenger::prepare_user(full.substr(0, 63));
-    messenger::store_user_id(full.data(), 64, REG_BINARY);
-    os_calls::log().clear();
-    watcher->on_new_track(&track);
-    EXPECT_EQ(os_calls::log().size(), 4u);
-    EXPECT_EQ(read_status(full).result, ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(read_status(full.substr(0, 63)).result, ERROR_FILE_NOT_FOUND);
+    const auto unusable_id = [full](const std::string& id, DWORD size, DWORD type) {
+        return [=] {
+            messenger::prepare_user(full);
+            messenger::prepare_user(full.substr(0, 63));
+            messenger::store_user_id(id.c_str(), size, type);
+        };
+    };
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+        // The steps of a full publication taken, or the user whose status
+        // is published.
+        size_t steps;
+        std::string published_for;
+        bool messenger_running = true;
+    } ways[] = {
+        {"no messenger", [] { messenger::prepare_user(user); }, 1, "", false},
+        {"no Pager key", [] {}, 2},
+        {"no user ID", [] { messenger::create_key(messenger::profile_key(user)); }, 3},
+        {"a user ID without a profile", [] { messenger::store_user_id(user, sizeof user, REG_SZ); }, 4},
+        {"a user ID of 64 bytes without an end", unusable_id(full, 64, REG_BINARY), 3},
+        {"a user ID of 66 bytes", unusable_id(full + "w", 66, REG_SZ), 3},
+        {"a user ID of 63 bytes", [&] { messenger::prepare_user(longest); }, 0, longest},
+        {"a user ID stored without its end",
+         [] {
+             messenger::prepare_user(user);
+             messenger::store_user_id(user, DWORD(strlen(user)), REG_BINARY);
+         },
+         0, user},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        messenger::forget_everything();
+        way.prepare();
+        const std::vector<std::string> before = messenger::stored_tree(true);
+        if (!way.messenger_running)
+            running->stop();
+        commands_before = running->status_commands();
+        host_track track("t");
+        os_calls::log().clear();
+        watcher->on_new_track(&track);
+        if (!way.messenger_running) {
+            ASSERT_TRUE(running->start("--quiet"));
+            commands_before = running->status_commands();
+        }
 
-    messenger::store_user_id((full + "w").c_str(), 66, REG_SZ);
-    os_calls::log().clear();
-    watcher->on_new_track(&track);
-    EXPECT_EQ(os_calls::log().size(), 4u) << "too long for the buffer";
-    EXPECT_EQ(commands_since_start(), 1);
-}
-
-// A user ID stored without its NUL, shorter than the buffer, still names the
-// profile.
-TEST_F(Publishing, AUserIdWithoutTerminatorIsRead)
-{
-    messenger::store_user_id(user, DWORD(strlen(user)), REG_BINARY);
-    host_track track("binary id");
-    watcher->on_new_track(&track);
-    EXPECT_EQ(read_status().bytes, std::string("binary id") + '\0');
+        const bool published = !way.published_for.empty();
+        std::vector<std::string> expected = full_publication(published ? way.published_for : user, "t");
+        if (!published) {
+            // The Pager key, once open, is closed.
+            expected.resize(way.steps);
+            if (way.steps >= 3)
+                expected.push_back("RegCloseKey");
+        }
+        EXPECT_EQ(os_calls::log(), expected);
+        if (published)
+            EXPECT_EQ(read_status(way.published_for).bytes, std::string("t") + '\0');
+        else
+            EXPECT_EQ(messenger::stored_tree(true), before);
+        EXPECT_EQ(commands_since_start(), published ? 1 : 0);
+    }
 }
 
 } // namespace
