@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "text/byte_block.h"
 
@@ -13,38 +14,41 @@ struct block_fixture : ::testing::Test {
 
 using ByteBlock = block_fixture;
 
-TEST_F(ByteBlock, ExactAllocationFollowsTheSizeAndIsFreedAtZero)
+// The contracted allocation of each mode, as sizes come and go: exact
+// follows the size; doubling takes powers of two and halves only when the
+// size falls below half (16 halved is 8, which is not greater than 8);
+// retain never gives memory back; at size 0 only retain keeps any.
+TEST_F(ByteBlock, EachModeAllocatesAsContracted)
 {
-    block.resize(10);
-    EXPECT_EQ(block.allocated, 10u);
-    block.resize(3);
-    EXPECT_EQ(block.allocated, 3u);
-    EXPECT_EQ(block.used, 3u);
-    EXPECT_EQ(block.resize(0), nullptr);
-    EXPECT_EQ(block.data, nullptr);
-    EXPECT_EQ(block.allocated, 0u);
-    EXPECT_EQ(block.used, 0u);
-}
-
-TEST_F(ByteBlock, DoublingGrowsAndShrinksByPowersOfTwoWithHysteresis)
-{
-    block.mode = growth_doubling;
-    block.resize(5);
-    EXPECT_EQ(block.allocated, 8u);
-    EXPECT_EQ(block.used, 5u);
-    block.resize(1);
-    EXPECT_EQ(block.allocated, 2u);
-
-    block.resize(32);
-    EXPECT_EQ(block.allocated, 32u);
-    block.resize(8);
-    EXPECT_EQ(block.allocated, 16u) << "16 halved is 8, which is not greater than 8";
-    block.resize(32);
-    block.resize(3);
-    EXPECT_EQ(block.allocated, 4u);
-    block.resize(0);
-    EXPECT_EQ(block.data, nullptr);
-    EXPECT_EQ(block.allocated, 0u);
+    const struct {
+        growth_mode mode;
+        uint32_t size;
+        uint32_t allocated;
+    } steps[] = {
+        {growth_exact, 10, 10},     {growth_exact, 3, 3},       {growth_exact, 0, 0},       {growth_doubling, 5, 8},
+        {growth_doubling, 1, 2},    {growth_doubling, 32, 32},  {growth_doubling, 8, 16},   {growth_doubling, 32, 32},
+        {growth_doubling, 3, 4},    {growth_doubling, 0, 0},    {growth_retain, 64, 64},    {growth_retain, 3, 64},
+        {growth_retain, 0, 64},
+    };
+    uint8_t* first_memory = nullptr;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::to_string(step.mode) + " at " + std::to_string(step.size));
+        if (step.mode != block.mode) {
+            block.free_storage();
+            block.mode = step.mode;
+            first_memory = nullptr;
+        }
+        EXPECT_EQ(block.resize(step.size), block.data);
+        first_memory = first_memory != nullptr ? first_memory : block.data;
+        EXPECT_EQ(block.used, step.size);
+        EXPECT_EQ(block.allocated, step.allocated);
+        EXPECT_EQ(block.data == nullptr, step.allocated == 0);
+        if (step.mode == growth_retain)
+            EXPECT_EQ(block.data, first_memory) << "a retaining block keeps its memory";
+    }
+    block.write_at("x", 1, 40);
+    EXPECT_EQ(block.data, first_memory);
+    EXPECT_EQ(block.used, 41u);
 }
 
 TEST_F(ByteBlock, DoublingFromEmptyAlwaysHoldsAPowerOfTwo)
@@ -56,21 +60,6 @@ TEST_F(ByteBlock, DoublingFromEmptyAlwaysHoldsAPowerOfTwo)
         EXPECT_LE(block.allocated, 2 * size);
         EXPECT_EQ(block.allocated & (block.allocated - 1), 0u) << block.allocated;
     }
-}
-
-TEST_F(ByteBlock, RetainKeepsItsLargestAllocation)
-{
-    block.mode = growth_retain;
-    block.resize(64);
-    uint8_t* const memory = block.data;
-    block.resize(3);
-    EXPECT_EQ(block.allocated, 64u);
-    EXPECT_EQ(block.resize(0), memory);
-    EXPECT_EQ(block.used, 0u);
-    EXPECT_EQ(block.allocated, 64u);
-    block.write_at("x", 1, 40);
-    EXPECT_EQ(block.data, memory);
-    EXPECT_EQ(block.used, 41u);
 }
 
 TEST_F(ByteBlock, WriteAtGrowsNeverShrinksAndZeroesForANullSource)

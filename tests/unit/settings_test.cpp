@@ -81,134 +81,103 @@ TEST_F(Settings, ResetRestoresEveryDefaultAndNotifies)
     EXPECT_EQ(enabled_listener.calls, 1);
 }
 
-TEST_F(Settings, MalformedStartsChangeNothing)
-{
-    // No NUL follows the negative length: a loader that took it as a large
-    // name would read past the blob.
-    bytes negative_name;
-    put_int(negative_name, -1);
-    negative_name.insert(negative_name.end(), {'v', 'e', 'x', 'i', 'l', '_', 'e', 'n', 'a', 'b', 'l', 'e', 'd'});
-    bytes zero_name;
-    put_int(zero_name, 0);
-    put_record(zero_name, "vexil_enabled", int_data(0));
-    bytes valid;
-    put_record(valid, "vexil_enabled", int_data(0));
+// A blob as a host may hand it back: records, and the bare integers and
+// bytes that damage leaves.
+struct blob_of {
+    blob_of& record(const std::string& name, const std::string& data)
+    {
+        put_record(bytes, name, data);
+        return *this;
+    }
+    blob_of& integer(int32_t value)
+    {
+        put_int(bytes, value);
+        return *this;
+    }
+    blob_of& raw(const std::string& text)
+    {
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        return *this;
+    }
+    blob_of& cut(size_t count)
+    {
+        bytes.resize(bytes.size() - count);
+        return *this;
+    }
+    std::vector<uint8_t> bytes;
+};
 
-    for (const bytes& blob : {negative_name, zero_name})
-        load(blob);
+// A load applies each record as it reads it and stops at the first that
+// does not fit what remains, keeping the ones before; a record it does not
+// know, or an integer of any size but four bytes (damaged, or written by a
+// later version), is skipped. Names are compared up to their first NUL, text
+// is taken up to its first, and of two records the later wins.
+TEST_F(Settings, LoadsApplyWhatFitsAndSkipWhatTheyDoNotKnow)
+{
+    const struct {
+        std::string name;
+        blob_of blob;
+        host::stored_settings after;
+        int enabled_changes;
+        int format_changes;
+    } loads[] = {
+        // No NUL follows: a loader that took it as a large name would read
+        // past the blob.
+        {"a negative name length", blob_of().integer(-1).raw("vexil_enabled"), {}, 0, 0},
+        {"a name length of 0", blob_of().integer(0).record("vexil_enabled", int_data(0)), {}, 0, 0},
+        {"a record, then 1 byte", blob_of().record("vexil_enabled", int_data(5)).raw("\x7F"), {.enabled = 5}, 1, 0},
+        {"a record, then 2 bytes", blob_of().record("vexil_enabled", int_data(5)).raw("\x7F\x7F"), {.enabled = 5}, 1, 0},
+        {"a record, then 3 bytes", blob_of().record("vexil_enabled", int_data(5)).raw("\x7F\x7F\x7F"), {.enabled = 5}, 1, 0},
+        {"data longer than the blob",
+         blob_of().record("vexil_enabled", int_data(9)).integer(19).raw("vexil_status_format").integer(1000).raw("abc"), {.enabled = 9}, 1, 0},
+        {"a name longer than the blob", blob_of().integer(0x7FFFFFFF).raw("ab"), {}, 0, 0},
+        // A text record, which would take any length it was given.
+        {"a negative data length", blob_of().record("vexil_status_format", "").cut(4).integer(-4).raw("abcd"), {}, 0, 0},
+        {"no data length", blob_of().record("vexil_status_format", "").cut(4), {}, 0, 0},
+        {"1 byte of the data length", blob_of().record("vexil_status_format", "").cut(3), {}, 0, 0},
+        {"2 bytes of the data length", blob_of().record("vexil_status_format", "").cut(2), {}, 0, 0},
+        {"3 bytes of the data length", blob_of().record("vexil_status_format", "").cut(1), {}, 0, 0},
+        {"names cut at their first NUL",
+         blob_of().record(std::string("vexil_enabled\0junk", 18), int_data(0)).record(std::string("\0vexil_status_format", 20), "ignored"),
+         {.enabled = 0}, 1, 0},
+        {"text cut at its first NUL", blob_of().record("vexil_status_format", std::string("ab\0cd", 5)), {.format = "ab"}, 0, 1},
+        {"an empty text", blob_of().record("vexil_status_format", ""), {.format = ""}, 0, 1},
+        {"two records of one setting", blob_of().record("vexil_enabled", int_data(3)).record("vexil_enabled", int_data(4)), {.enabled = 4}, 2, 0},
+    };
+    const auto run = [this](const std::string& name, const blob_of& blob, const host::stored_settings& after, int enabled, int format) {
+        SCOPED_TRACE(name);
+        reset_settings();
+        enabled_listener.calls = 0;
+        format_listener.calls = 0;
+        load(blob.bytes);
+        EXPECT_EQ(saved(), host::settings_blob(after));
+        EXPECT_EQ(enabled_listener.calls, enabled);
+        EXPECT_EQ(format_listener.calls, format);
+    };
+    for (const auto& l : loads)
+        run(l.name, l.blob, l.after, l.enabled_changes, l.format_changes);
+    for (const size_t size : {0, 1, 2, 3, 5, 8}) {
+        run("an integer of " + std::to_string(size) + " bytes",
+            blob_of()
+                .record("vexil_enabled", std::string(size, '\0'))
+                .record("no_such_setting", "whatever")
+                .record("VEXIL_STATUS_FORMAT", "wrong case")
+                .record("vexil_status_format", "%title%"),
+            {.format = "%title%"}, 0, 1);
+    }
+
+    const bytes valid = blob_of().record("vexil_enabled", int_data(0)).bytes;
     load_settings(valid.data(), 0);
     load_settings(valid.data(), -5);
     load_settings(nullptr, 40);
-    EXPECT_EQ(vexil_enabled.value, 1);
-    EXPECT_EQ(enabled_listener.calls, 0);
-}
-
-TEST_F(Settings, TruncatedRecordsStopTheLoadButEarlierOnesStay)
-{
-    for (int extra = 1; extra <= 3; ++extra) {
-        reset_settings();
-        bytes blob;
-        put_record(blob, "vexil_enabled", int_data(5));
-        blob.insert(blob.end(), size_t(extra), uint8_t(0x7F));
-        load(blob);
-        EXPECT_EQ(vexil_enabled.value, 5) << extra << " trailing bytes";
-    }
-
-    reset_settings();
-    bytes blob;
-    put_record(blob, "vexil_enabled", int_data(9));
-    put_int(blob, 19);
-    blob.insert(blob.end(), {'v', 'e', 'x', 'i', 'l', '_', 's', 't', 'a', 't', 'u', 's', '_', 'f', 'o', 'r', 'm', 'a', 't'});
-    put_int(blob, 1000);
-    blob.insert(blob.end(), {'a', 'b', 'c'});
-    load(blob);
-    EXPECT_EQ(vexil_enabled.value, 9);
-    EXPECT_STREQ(vexil_status_format.value.get(), host::default_format);
-
-    bytes name_past_end;
-    put_int(name_past_end, 0x7FFFFFFF);
-    name_past_end.insert(name_past_end.end(), {'a', 'b'});
-    load(name_past_end);
-    // A text record, which would take any length it was given.
-    format_listener.calls = 0;
-    bytes negative_data;
-    put_record(negative_data, "vexil_status_format", "");
-    negative_data.resize(negative_data.size() - 4);
-    put_int(negative_data, -4);
-    negative_data.insert(negative_data.end(), {'a', 'b', 'c', 'd'});
-    load(negative_data);
-    EXPECT_EQ(vexil_enabled.value, 9);
-    EXPECT_STREQ(vexil_status_format.value.get(), host::default_format);
-
-    // Cut inside the data length, at each of its four bytes.
-    for (size_t kept = 0; kept < 4; ++kept) {
-        bytes cut;
-        put_record(cut, "vexil_status_format", "");
-        cut.resize(cut.size() - 4 + kept);
-        load(cut);
-        EXPECT_STREQ(vexil_status_format.value.get(), host::default_format) << kept << " bytes of the data length";
-    }
-    EXPECT_EQ(format_listener.calls, 0);
-}
-
-// An integer record of any size but four bytes is damaged, or written by a
-// later version: its first bytes mean nothing here.
-TEST_F(Settings, BadOrUnknownRecordsAreSkippedAndTheLoadGoesOn)
-{
-    for (const size_t size : {0, 1, 2, 3, 5, 8}) {
-        reset_settings();
-        enabled_listener.calls = 0;
-        bytes blob;
-        put_record(blob, "vexil_enabled", std::string(size, '\0'));
-        put_record(blob, "no_such_setting", "whatever");
-        put_record(blob, "VEXIL_STATUS_FORMAT", "wrong case");
-        put_record(blob, "vexil_status_format", "%title%");
-        load(blob);
-        EXPECT_EQ(vexil_enabled.value, 1) << size << " bytes";
-        EXPECT_EQ(enabled_listener.calls, 0) << "an integer of the wrong size is not applied";
-        EXPECT_STREQ(vexil_status_format.value.get(), "%title%");
-    }
-}
-
-TEST_F(Settings, NamesAreCutAtTheirFirstNul)
-{
-    bytes blob;
-    put_record(blob, std::string("vexil_enabled\0junk", 18), int_data(0));
-    put_record(blob, std::string("\0vexil_status_format", 20), "ignored");
-    load(blob);
-    EXPECT_EQ(vexil_enabled.value, 0);
-    EXPECT_STREQ(vexil_status_format.value.get(), host::default_format);
-}
-
-TEST_F(Settings, TextRecordsAreCutAtNulAndMayBeEmpty)
-{
-    bytes blob;
-    put_record(blob, "vexil_status_format", std::string("ab\0cd", 5));
-    load(blob);
-    EXPECT_STREQ(vexil_status_format.value.get(), "ab");
-
-    bytes empty;
-    put_record(empty, "vexil_status_format", "");
-    load(empty);
-    EXPECT_TRUE(vexil_status_format.value.is_null());
-    EXPECT_STREQ(vexil_status_format.value.get(), "");
-    EXPECT_EQ(format_listener.calls, 2) << "a text record always notifies";
-}
-
-TEST_F(Settings, TheLaterOfTwoRecordsWins)
-{
-    bytes blob;
-    put_record(blob, "vexil_enabled", int_data(3));
-    put_record(blob, "vexil_enabled", int_data(4));
-    load(blob);
-    EXPECT_EQ(vexil_enabled.value, 4);
-    EXPECT_EQ(enabled_listener.calls, 2);
+    EXPECT_EQ(vexil_enabled.value, 1) << "a blob of no size, or none, is no blob";
 }
 
 // Name length, name and a data length of 0: no write of no data.
 TEST_F(Settings, EmptyTextDataIsSavedAsThreeWrites)
 {
     vexil_status_format.store("");
+    EXPECT_TRUE(vexil_status_format.value.is_null()) << "an empty text holds no copy";
     host::keeping_writer<config_writer> writer;
     save_settings(&writer);
     const bytes expected = host::settings_blob({.format = ""});
