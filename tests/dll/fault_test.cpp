@@ -57,39 +57,18 @@ const stored_settings on_page = {.history = "older\nold\n", .enabled = 1, .forma
 const std::string page_history = "current\nolder\nold\n";
 const stored_settings opened = {.history = page_history, .enabled = 1, .format = "current"};
 
-struct Faults : component_test {
-    static void SetUpTestSuite()
-    {
-        messenger::forget_everything();
-        shown_by = new messenger::process;
-        shown_by->start("--quiet");
-    }
-    static void TearDownTestSuite()
-    {
-        delete shown_by;
-        messenger::forget_everything();
-    }
-
-    Faults()
-        : page(component.instance<host::preferences_page>(host::preferences_page_class)),
-          watcher(component.instance<host::playback_events>(host::playback_events_class))
-    {
-        messenger::prepare_user(user);
-    }
+struct Faults : playing_test {
+    Faults() : page(component.instance<host::preferences_page>(host::preferences_page_class)) { messenger::prepare_user(user); }
     ~Faults() override
     {
         page.close();
         if (page.page != nullptr)
             page.page->release();
-        if (watcher != nullptr)
-            watcher->release();
     }
     void SetUp() override
     {
-        component_test::SetUp();
+        playing_test::SetUp();
         ASSERT_NE(page.page, nullptr);
-        ASSERT_NE(watcher, nullptr);
-        ASSERT_NE(shown_by->window, nullptr) << "the stand-in messenger did not start";
     }
 
     // The settings as the host reaches them through the module client.
@@ -103,20 +82,7 @@ struct Faults : component_test {
                     return host::written_blob(writer);
                 }};
     }
-    std::string file_name() const
-    {
-        auto* identity = component.instance<host::identity_service>(host::identity_class);
-        host::host_text text;
-        identity->get_file_name(&text);
-        identity->release();
-        return text.text;
-    }
     static std::string status() { return messenger::read_value(messenger::profile_key(user), messenger::status_value).bytes; }
-    static LONG commands()
-    {
-        shown_by->sync();
-        return shown_by->status_commands();
-    }
     void close_page_with(const stored_settings& settings)
     {
         page.close();
@@ -153,23 +119,15 @@ struct Faults : component_test {
     std::vector<fault_operation> allocating_operations();
 
     page_driver page;
-    host::playback_events* watcher;
     publication playing;
     int tracks = 0;
     const std::function<void()> bind = [this] { EXPECT_EQ(component.get_interface(nullptr, component.module), client); };
     const std::function<void()> ask_identity = [this] {
-        auto* identity = component.instance<host::identity_service>(host::identity_class);
-        host::host_text text;
-        identity->get_name(&text);
-        identity->get_version(&text);
-        identity->get_about(&text);
-        identity->get_file_name(&text);
-        identity->release();
+        for (const auto text : {&host::identity_service::get_name, &host::identity_service::get_version, &host::identity_service::get_about,
+                                &host::identity_service::get_file_name})
+            component.ask(text);
     };
-    static messenger::process* shown_by;
 };
-
-messenger::process* Faults::shown_by = nullptr;
 
 // Every host operation that allocates, each with its check: the walk fails
 // each allocation of every one in turn, and the heap's balance runs them
@@ -181,7 +139,7 @@ std::vector<fault_operation> Faults::allocating_operations()
         {"set the module names", [&] { client->set_module_names("C:\\old", "old.dll"); },
          [&] { client->set_module_names("C:\\players\\new", "new.dll"); },
          [&] {
-             const std::string now = file_name();
+             const std::string now = component.ask(&host::identity_service::get_file_name).text;
              EXPECT_TRUE(now == "old.dll" || now == "new.dll") << now;
          }},
         {"play a new track", [&] { prepare_track(playing, "track " + std::to_string(++tracks) + " \xC3\xA9\xE6\x97\xA5 of a length to grow"); },

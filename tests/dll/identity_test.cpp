@@ -7,30 +7,18 @@
 
 namespace {
 
+// Every answer replaces what the sink held, in one assign.
 struct Identity : component_test {
-    Identity() : identity(component.instance<host::identity_service>(host::identity_class)) {}
-    ~Identity() override
+    std::string ask(loaded_component::identity_text operation) const
     {
-        if (identity != nullptr)
-            identity->release();
+        const host::host_text answer = component.ask(operation);
+        EXPECT_EQ(answer.assign_calls, 1);
+        return answer.text;
     }
-
-    // Asks with a sink that already holds text: the answer must replace it.
-    std::string ask(void (host::identity_service::*operation)(host::text_sink*))
-    {
-        host::host_text sink;
-        sink.text = "stale text the host left here";
-        (identity->*operation)(&sink);
-        EXPECT_EQ(sink.assign_calls, 1);
-        return sink.text;
-    }
-
-    host::identity_service* identity;
 };
 
 TEST_F(Identity, NameAndVersionAreExact)
 {
-    ASSERT_NE(identity, nullptr);
     EXPECT_EQ(ask(&host::identity_service::get_name), "Vexil Status");
     EXPECT_EQ(ask(&host::identity_service::get_version), "0.1");
 }

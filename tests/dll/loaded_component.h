@@ -40,6 +40,21 @@ struct loaded_component : host::bound_component {
         return host::instance<Service>(client, id);
     }
 
+    // One of the identity's texts, asked with a sink that already holds
+    // text, as a host's may.
+    using identity_text = void (host::identity_service::*)(host::text_sink*);
+    host::host_text ask(identity_text operation) const
+    {
+        auto* identity = instance<host::identity_service>(host::identity_class);
+        host::host_text sink;
+        sink.text = "stale text the host left here";
+        if (identity != nullptr) {
+            (identity->*operation)(&sink);
+            identity->release();
+        }
+        return sink;
+    }
+
 private:
     loaded_component() : host::bound_component(host::bind_component("vexil_status.dll")) {}
 };
@@ -84,6 +99,46 @@ struct component_test : ::testing::Test {
 
     loaded_component& component;
     host::module_client* client;
+};
+
+// A component with its playback watcher, to play tracks to, and the stand-in
+// messenger running for the whole suite.
+struct playing_test : component_test {
+    static void SetUpTestSuite()
+    {
+        messenger::forget_everything();
+        running = new messenger::process;
+        running->start("--quiet");
+    }
+    static void TearDownTestSuite()
+    {
+        delete running;
+        running = nullptr;
+        messenger::forget_everything();
+    }
+
+    playing_test() : watcher(component.instance<host::playback_events>(host::playback_events_class)) {}
+    ~playing_test() override
+    {
+        if (watcher != nullptr)
+            watcher->release();
+    }
+    void SetUp() override
+    {
+        component_test::SetUp();
+        ASSERT_NE(watcher, nullptr);
+        ASSERT_NE(running->window, nullptr) << "the stand-in messenger did not start";
+    }
+
+    // The status commands the messenger has taken so far.
+    static LONG commands()
+    {
+        running->sync();
+        return running->status_commands();
+    }
+
+    host::playback_events* watcher;
+    static inline messenger::process* running = nullptr;
 };
 
 using host::int_data;

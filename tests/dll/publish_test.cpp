@@ -42,58 +42,29 @@ std::vector<std::string> full_publication(const std::string& id, const std::stri
     };
 }
 
-struct Publishing : component_test {
-    static void SetUpTestSuite()
-    {
-        messenger::forget_everything();
-        running = new messenger::process;
-        running->start("--quiet");
-    }
-    static void TearDownTestSuite()
-    {
-        delete running;
-        running = nullptr;
-        messenger::forget_everything();
-    }
-
-    Publishing() : watcher(component.instance<host::playback_events>(host::playback_events_class)), calls(component.module)
+struct Publishing : playing_test {
+    Publishing() : calls(component.module)
     {
         messenger::forget_everything();
         messenger::prepare_user(user);
     }
-    ~Publishing() override
-    {
-        if (watcher != nullptr)
-            watcher->release();
-    }
     void SetUp() override
     {
-        component_test::SetUp();
-        ASSERT_NE(watcher, nullptr);
+        playing_test::SetUp();
         ASSERT_TRUE(calls.installed()) << "could not watch the component's imports";
-        ASSERT_NE(running->window, nullptr) << "the stand-in messenger did not start";
-        running->sync();
-        commands_before = running->status_commands();
+        commands_before = commands();
         os_calls::log().clear();
     }
 
-    LONG commands_since_start() const
-    {
-        running->sync();
-        return running->status_commands() - commands_before;
-    }
+    LONG commands_since_start() const { return commands() - commands_before; }
 
     void set_enabled(int32_t enabled) const { host::load_record(client, "vexil_enabled", int_data(enabled)); }
 
     void set_format(const std::string& format) const { host::load_record(client, "vexil_status_format", format); }
 
-    static messenger::process* running;
-    host::playback_events* watcher;
     os_calls::recorder calls;
     LONG commands_before = 0;
 };
-
-messenger::process* Publishing::running = nullptr;
 
 TEST_F(Publishing, EachTrackBecomesTheStatusWithOneCommand)
 {
