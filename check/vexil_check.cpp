@@ -70,9 +70,9 @@ void say(const char* format, ...)
 }
 
 // Registry names are in the ANSI code page, as the component reads them;
-// lines are UTF-8.
-// Every name given fits: it ends within key_path_capacity bytes, which are
-// as many units at most, and a unit is at most three bytes of UTF-8.
+// lines are UTF-8. Every name given fits: it ends within key_path_capacity
+// bytes, which are as many units at most, and a unit is at most three bytes
+// of UTF-8.
 struct utf8_text {
     explicit utf8_text(const char* ansi)
     {
