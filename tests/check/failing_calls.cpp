@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "failing_call.h"
-#include "import_hooks.h"
+#include "../import_hooks.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "../allocation_faults.h"
-#include "import_hooks.h"
+#include "../import_hooks.h"
 
 namespace dll_heap {
 

@@ -12,39 +12,33 @@
 #include "../settings_fault_operations.h"
 #include "dll_heap.h"
 #include "host_track.h"
-#include "import_hooks.h"
+#include "../import_hooks.h"
 #include "loaded_component.h"
 #include "messenger_process.h"
-#include "page_driver.h"
+#include "../page_driver.h"
 
 namespace {
 
-// The OS call that fails: its Nth call, or every call for 0.
-int failing_call_number = 0;
-int calls_seen = 0;
-bool os_call_fails()
-{
-    return ++calls_seen == failing_call_number || failing_call_number == 0;
-}
+hooks::nth_call failing;
 LONG WINAPI failing_open_key(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
 {
-    return os_call_fails() ? ERROR_ACCESS_DENIED : RegOpenKeyExA(root, path, options, access, key);
+    return failing.fails_now() ? ERROR_ACCESS_DENIED : key_ledger::open_key(root, path, options, access, key);
 }
 LONG WINAPI failing_query_value(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
 {
-    return os_call_fails() ? ERROR_MORE_DATA : RegQueryValueExA(key, name, reserved, type, data, size);
+    return failing.fails_now() ? ERROR_MORE_DATA : RegQueryValueExA(key, name, reserved, type, data, size);
 }
 LONG WINAPI failing_set_value(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
 {
-    return os_call_fails() ? ERROR_ACCESS_DENIED : RegSetValueExA(key, name, reserved, type, data, size);
+    return failing.fails_now() ? ERROR_ACCESS_DENIED : RegSetValueExA(key, name, reserved, type, data, size);
 }
 HWND WINAPI failing_create_dialog(HINSTANCE module, LPCSTR name, HWND parent, DLGPROC procedure, LPARAM parameter)
 {
-    return os_call_fails() ? nullptr : CreateDialogParamA(module, name, parent, procedure, parameter);
+    return failing.fails_now() ? nullptr : CreateDialogParamA(module, name, parent, procedure, parameter);
 }
 int WINAPI failing_wide_to_ansi(UINT code_page, DWORD flags, LPCWCH source, int units, LPSTR out, int room, LPCCH fallback, LPBOOL used)
 {
-    return os_call_fails() ? 0 : WideCharToMultiByte(code_page, flags, source, units, out, room, fallback, used);
+    return failing.fails_now() ? 0 : WideCharToMultiByte(code_page, flags, source, units, out, room, fallback, used);
 }
 BOOL __cdecl failing_get_window_text(HWND, host::text_sink*)
 {
@@ -57,8 +51,9 @@ const stored_settings on_page = {.history = "older\nold\n", .enabled = 1, .forma
 const std::string page_history = "current\nolder\nold\n";
 const stored_settings opened = {.history = page_history, .enabled = 1, .format = "current"};
 
+// The DLL's heap is counted, and fails as the walk asks, in every test.
 struct Faults : playing_test {
-    Faults() : page(component.instance<host::preferences_page>(host::preferences_page_class)) { messenger::prepare_user(user); }
+    Faults() : page(component.instance<host::preferences_page>(host::preferences_page_class)), heap(component.module) { messenger::prepare_user(user); }
     ~Faults() override
     {
         page.close();
@@ -69,6 +64,7 @@ struct Faults : playing_test {
     {
         playing_test::SetUp();
         ASSERT_NE(page.page, nullptr);
+        ASSERT_TRUE(heap.installed());
     }
 
     // The settings as the host reaches them through the module client.
@@ -118,7 +114,19 @@ struct Faults : playing_test {
 
     std::vector<fault_operation> allocating_operations();
 
+    // After a failure, a track is published and the page shows the format.
+    void expect_normal_work(const std::string& title)
+    {
+        publication after;
+        prepare_track(after, title);
+        watcher->on_new_track(&after.track);
+        EXPECT_EQ(status(), after.track.title + '\0');
+        open_page_with(on_page);
+        EXPECT_EQ(page.edit_text(), on_page.format);
+    }
+
     page_driver page;
+    const dll_heap::hooks heap;
     publication playing;
     int tracks = 0;
     const std::function<void()> bind = [this] { EXPECT_EQ(component.get_interface(nullptr, component.module), client); };
@@ -196,26 +204,17 @@ std::vector<fault_operation> Faults::allocating_operations()
 
 TEST_F(Faults, EveryAllocationFailingLosesNothing)
 {
-    const dll_heap::hooks heap(component.module);
-    ASSERT_TRUE(heap.installed());
-
-    walk_operations(dll_heap::faults(), allocating_operations(), host(), [&] { page.close(); });
-
-    // Normal work after the last failure of all.
-    publication last;
-    prepare_track(last, "after every failure");
-    watcher->on_new_track(&last.track);
-    EXPECT_EQ(status(), last.track.title + '\0');
-    open_page_with(on_page);
-    EXPECT_EQ(page.edit_text(), on_page.format);
+    walk_operations(dll_heap::faults(), allocating_operations(), host(), [&] {
+        page.close();
+        expect_keys_given_back();
+    });
+    expect_normal_work("after every failure");
 }
 
 // They hand out static objects and texts, so no failing allocation can
 // reach them.
 TEST_F(Faults, BindingAndTheIdentityTextsAllocateNothing)
 {
-    const dll_heap::hooks heap(component.module);
-    ASSERT_TRUE(heap.installed());
     EXPECT_EQ(dll_heap::faults().walk([] {}, bind, [](allocation_faults::kind, int) {}), 0);
     EXPECT_EQ(dll_heap::faults().walk([] {}, ask_identity, [](allocation_faults::kind, int) {}), 0);
 }
@@ -230,8 +229,6 @@ HWND WINAPI no_window(LPCSTR, LPCSTR)
 // takes the component to the state the operation makes by design.
 TEST_F(Faults, EveryHostOperationLeavesTheHeapAsItWas)
 {
-    const dll_heap::hooks heap(component.module);
-    ASSERT_TRUE(heap.installed());
     page_driver beside(page.page);
     const auto play = [&] { watcher->on_new_track(&playing.track); };
     std::vector<fault_operation> operations = allocating_operations();
@@ -272,6 +269,7 @@ TEST_F(Faults, EveryHostOperationLeavesTheHeapAsItWas)
             operation.prepare();
             operation.run();
             operation.check();
+            expect_keys_given_back();
             steady = dll_heap::live();
         }
         EXPECT_EQ(after[1].blocks, after[0].blocks);
@@ -284,7 +282,8 @@ struct os_failure {
     const char* library;
     const char* function;
     void* replacement;
-    int failing_call_number;
+    // Its Nth call fails, or every call for 0.
+    int failing_call;
     std::function<void()> prepare;
     std::function<void()> run;
     std::function<void()> check;
@@ -338,17 +337,12 @@ TEST_F(Faults, EachOsCallFailingLosesNothing)
         {
             hooks::import_hook hook(component.module, failure.library, failure.function, failure.replacement);
             ASSERT_TRUE(hook.installed());
-            failing_call_number = failure.failing_call_number;
-            calls_seen = 0;
+            failing.fail(failure.failing_call);
             failure.run();
         }
         failure.check();
-        // And the component works normally afterwards.
-        prepare_track(playing, std::string("after ") + failure.name);
-        play();
-        EXPECT_EQ(status(), playing.track.title + '\0');
-        open_page_with(on_page);
-        EXPECT_EQ(page.edit_text(), on_page.format);
+        expect_keys_given_back();
+        expect_normal_work(std::string("after ") + failure.name);
         page.type("typed after");
         page.leave_format_field();
         EXPECT_EQ(component.stored().format, "typed after");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../key_ledger.h"
 #include "../saved_settings.h"
 #include "beside_this_program.h"
 #include "host_abi.h"
@@ -14,7 +15,7 @@
 using host::stored_settings;
 
 // The component as a host holds it: loaded once per process and bound
-// through its export.
+// through its export, with the ledger of its registry keys.
 struct loaded_component : host::bound_component {
     static loaded_component& get()
     {
@@ -55,9 +56,18 @@ struct loaded_component : host::bound_component {
         return sink;
     }
 
+    const key_ledger::watch keys{module};
+
 private:
     loaded_component() : host::bound_component(host::bind_component("vexil_status.dll")) {}
 };
+
+// Every key the component took was given back, once, and it closed none it
+// did not take: held after every test, and after every row of a table.
+inline void expect_keys_given_back()
+{
+    EXPECT_EQ(key_ledger::unbalanced(), "") << "the component's registry keys";
+}
 
 // A copy of the DLL bound as a module of its own: its static objects start
 // afresh, whatever the other tests did to the loaded one.
@@ -90,7 +100,12 @@ struct component_test : ::testing::Test {
         if (client != nullptr)
             client->reset_settings();
     }
-    void SetUp() override { ASSERT_NE(client, nullptr) << "vexil_status.dll could not be bound"; }
+    void SetUp() override
+    {
+        ASSERT_NE(client, nullptr) << "vexil_status.dll could not be bound";
+        ASSERT_TRUE(component.keys.installed());
+    }
+    void TearDown() override { expect_keys_given_back(); }
     ~component_test() override
     {
         if (client != nullptr)

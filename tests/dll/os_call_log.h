@@ -2,7 +2,7 @@
 
 // Records, in order, the window and registry calls the component makes,
 // with the bytes of every value it sets, and forwards each to the real
-// function.
+// function, the key ledger's for the keys.
 
 #include <windows.h>
 
@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "import_hooks.h"
+#include "../import_hooks.h"
+#include "../key_ledger.h"
 
 namespace os_calls {
 
@@ -40,7 +41,7 @@ inline LONG WINAPI open_key(HKEY root, LPCSTR path, DWORD options, REGSAM access
 {
     log().push_back("RegOpenKeyExA " + root_name(root) + " " + text_or_null(path) + " options " + std::to_string(options) + " access " +
                     std::to_string(access));
-    return RegOpenKeyExA(root, path, options, access, key);
+    return key_ledger::open_key(root, path, options, access, key);
 }
 
 inline LONG WINAPI query_value(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
@@ -59,7 +60,7 @@ inline LONG WINAPI set_value(HKEY key, LPCSTR name, DWORD reserved, DWORD type, 
 inline LONG WINAPI close_key(HKEY key)
 {
     log().push_back("RegCloseKey");
-    return RegCloseKey(key);
+    return key_ledger::close_key(key);
 }
 
 inline BOOL WINAPI post_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)

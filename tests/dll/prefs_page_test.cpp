@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "../code_page.h"
-#include "import_hooks.h"
+#include "../import_hooks.h"
 #include "loaded_component.h"
-#include "page_driver.h"
+#include "../page_driver.h"
 
 namespace {
 

@@ -218,6 +218,7 @@ TEST_F(Publishing, TheWayEndsAtItsFirstMissingStep)
         else
             EXPECT_EQ(messenger::stored_tree(true), before);
         EXPECT_EQ(commands_since_start(), published ? 1 : 0);
+        expect_keys_given_back();
     }
 }
 

@@ -2,7 +2,8 @@
 // while the messenger comes and goes, its keys are deleted and recreated,
 // the format and the switch change and the preferences page opens and
 // closes. Checks that every publication arrives exactly when it should,
-// that nothing is written anywhere else, and that memory stays flat.
+// that nothing is written anywhere else, that every key is given back and
+// that memory stays flat.
 //
 //   soak [--tracks N] [--pages N]
 
@@ -19,9 +20,10 @@
 #include <vector>
 
 #include "host_abi.h"
-#include "import_hooks.h"
+#include "../import_hooks.h"
+#include "../key_ledger.h"
 #include "messenger_process.h"
-#include "page_driver.h"
+#include "../page_driver.h"
 
 namespace {
 
@@ -78,6 +80,8 @@ TEST(Soak, EveryPublicationArrivesNothingElseIsWrittenMemoryStaysFlat)
     auto* events = host::instance<host::playback_events>(client, host::playback_events_class);
     auto* page = host::instance<host::preferences_page>(client, host::preferences_page_class);
     hooks::import_hook watch_writes(module, "ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&watched_set_value));
+    const key_ledger::watch keys(module);
+    ASSERT_TRUE(keys.installed());
 
     messenger::forget_everything();
     messenger::prepare_user(user);
@@ -135,6 +139,7 @@ TEST(Soak, EveryPublicationArrivesNothingElseIsWrittenMemoryStaysFlat)
                 EXPECT_EQ(messenger::read_value(messenger::profile_key(user), messenger::status_value).bytes, track.title + '\0');
         }
         EXPECT_EQ(enabled, !track.title.empty());
+        EXPECT_EQ(key_ledger::unbalanced(), "") << "the component's registry keys";
 
         if (current_track % page_every == 0 && opened_pages < pages) {
             page_driver opened(page);

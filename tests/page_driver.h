@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../combo_entries.h"
+#include "combo_entries.h"
 #include "host_abi.h"
 
 class page_driver {

@@ -1,7 +1,8 @@
 #pragma once
 
-// Watches the OS calls a loaded module makes by patching its import address
-// table, so that a test can see exactly which calls it made, in which order.
+// Leads the OS calls a module makes to a test's replacements by patching
+// its import address table: to see which calls it made, in which order, and
+// to fail the one a test chooses.
 
 #include <windows.h>
 
@@ -65,6 +66,31 @@ private:
 
     void** slot;
     void* original = nullptr;
+};
+
+// The function itself, whatever a hook made of the slots: a replacement
+// that forwards calls it, since a hooked module's own slot would lead back
+// to the replacement.
+template <class Function>
+Function real(const char* library, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(library), name)));
+}
+
+// Counts the calls of a replacement and tells when the one that is to fail
+// has come: the Nth counted from when it was set, or every one for 0.
+class nth_call {
+public:
+    void fail(int n)
+    {
+        failing = n;
+        seen = 0;
+    }
+    bool fails_now() { return ++seen == failing || failing == 0; }
+
+private:
+    int failing = -1;
+    int seen = 0;
 };
 
 } // namespace hooks
