@@ -10,7 +10,8 @@
 // Exit status: 0 when everything on the messenger's side is ready (it cannot
 // see the page's switch), with --try when TEXT was written and the
 // messenger told, and for the usage asked for; 1 when not; 2 for arguments
-// it does not know.
+// it does not know or that are used wrongly (--try without a text or with
+// two, --help with more).
 //
 // Started by a double click, the check has a console of its own, which
 // closes when it ends: it then waits for Enter, so that its lines can be
@@ -64,7 +65,7 @@ void say(const char* format, ...)
     // No line comes near its capacity: the longest part a line takes is a
     // key path, 255 ANSI bytes and so at most 765 of UTF-8; a text is shown
     // in at most shown_text_bytes.
-    int length = written >= 0 ? written : line_capacity - 2;
+    int length = written >= 0 ? written : line_capacity - 2; // LCOV_EXCL_BR_LINE: no line is cut, as said above; the clamp keeps one that would be within the line
     line[length++] = '\n';
     put_text(GetStdHandle(STD_OUTPUT_HANDLE), line, length);
 }
@@ -124,6 +125,10 @@ void report_pager_key(const messenger_route& route, bool found)
 
 void report_user_id(const messenger_route& route, bool found)
 {
+    if (found && route.user_id[0] == '\0') {
+        say("  user ID: empty (value \"%s\" names nobody)", user_id_value);
+        return;
+    }
     if (found) {
         say("  user ID: found (\"%s\")", utf8_text(route.user_id).bytes);
         return;
@@ -140,6 +145,8 @@ void report_user_id(const messenger_route& route, bool found)
     say("What to do: the component reads user IDs of up to %u bytes; sign in with a shorter Yahoo! ID.", user_id_capacity - 1);
 }
 
+// An empty user ID still names a key, as the component reads it; the
+// messenger has never set one up for nobody.
 void report_custom_messages(const messenger_route& route, bool found)
 {
     const utf8_text path(route.custom_messages_path);
@@ -150,31 +157,37 @@ void report_custom_messages(const messenger_route& route, bool found)
     say("  Custom Msgs key: missing (HKEY_CURRENT_USER\\%s: %s; the component never creates it)", path.bytes, registry_answer(route.result));
     if (route.result == ERROR_ACCESS_DENIED)
         say("What to do: Windows refuses this user to change that key; check its permissions.");
+    else if (route.user_id[0] == '\0')
+        say("What to do: nobody is signed in; sign in to Yahoo! Messenger, then run this check again.");
     else
         say("What to do: sign in to Yahoo! Messenger as %s once, so that it sets up the profile and its custom messages, then run this check again.",
             utf8_text(route.user_id).bytes);
 }
 
 struct step {
-    bool (messenger_route::*take)();
+    bool (*take)(messenger_route& route);
     void (*report)(const messenger_route& route, bool found);
 };
 
 const step steps[] = {
-    {&messenger_route::find_window, report_window},
-    {&messenger_route::open_pager_key, report_pager_key},
-    {&messenger_route::read_user_id, report_user_id},
-    {&messenger_route::open_custom_messages, report_custom_messages},
+    {[](messenger_route& route) { return route.find_window(); }, report_window},
+    {[](messenger_route& route) { return route.open_pager_key(); }, report_pager_key},
+    {[](messenger_route& route) { return route.read_user_id(); }, report_user_id},
+    {[](messenger_route& route) { return route.open_custom_messages(); }, report_custom_messages},
 };
 
 // The status passes through the ANSI code page on its way into the
-// registry, and a double-byte one changes UTF-8 bytes there.
+// registry, and a double-byte one changes UTF-8 bytes there. Such a code
+// page has lead-byte ranges; UTF-8 (65001), whose characters are up to four
+// bytes long too, has none and passes the status unchanged. CP_ACP always
+// names a code page, so GetCPInfo cannot fail.
 void report_code_page()
 {
-    CPINFO code_page;
-    if (GetCPInfo(CP_ACP, &code_page) && code_page.MaxCharSize > 1)
-        say("  code page: %u, a double-byte one: the status passes through it into the registry, and the messenger shows characters beyond "
-            "ASCII garbled, at times the one after them too",
+    CPINFO code_page = {};
+    GetCPInfo(CP_ACP, &code_page);
+    if (code_page.LeadByte[0] != 0)
+        say("  code page: %u, a double-byte one: the status passes through it into the registry, and the messenger may show text beyond "
+            "ASCII garbled where two of its bytes make no character of that code page",
             GetACP());
 }
 
@@ -184,7 +197,7 @@ bool walk(messenger_route& route)
     say("%s %s: the way to the messenger's status, as the component takes it on every new track", VEXIL_COMPONENT_NAME, VEXIL_VERSION_TEXT);
     report_code_page();
     for (const step& s : steps) {
-        const bool found = (route.*s.take)();
+        const bool found = s.take(route);
         s.report(route, found);
         if (!found)
             return false;
@@ -320,15 +333,13 @@ bool console_is_its_own()
     return list_processes != nullptr && GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) && list_processes(processes, 2) == 1;
 }
 
-// A console reads a line at a time; a long line comes in several reads.
+// A console in its usual line mode answers a read once Enter ends a line.
 void wait_for_enter()
 {
     say("Press Enter to close this window.");
-    const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
     wchar_t typed[64];
     DWORD got;
-    while (ReadConsoleW(in, typed, 64, &got, nullptr) && got > 0 && wmemchr(typed, L'\r', got) == nullptr && wmemchr(typed, L'\n', got) == nullptr) {
-    }
+    ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), typed, 64, &got, nullptr);
 }
 
 } // namespace

@@ -27,10 +27,13 @@ inline balance& kept()
     return counted;
 }
 
+// Looked up before any hook of a module's own GetProcAddress is in place.
+inline const auto real_open_key = hooks::real<decltype(&RegOpenKeyExA)>("advapi32.dll", "RegOpenKeyExA");
+inline const auto real_close_key = hooks::real<decltype(&RegCloseKey)>("advapi32.dll", "RegCloseKey");
+
 inline LONG WINAPI open_key(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
 {
-    static const auto open = hooks::real<decltype(&RegOpenKeyExA)>("advapi32.dll", "RegOpenKeyExA");
-    const LONG result = open(root, path, options, access, key);
+    const LONG result = real_open_key(root, path, options, access, key);
     if (result == ERROR_SUCCESS)
         kept().open.push_back(*key);
     return result;
@@ -38,14 +41,13 @@ inline LONG WINAPI open_key(HKEY root, LPCSTR path, DWORD options, REGSAM access
 
 inline LONG WINAPI close_key(HKEY key)
 {
-    static const auto close = hooks::real<decltype(&RegCloseKey)>("advapi32.dll", "RegCloseKey");
     std::vector<HKEY>& open = kept().open;
     const auto taken = std::find(open.begin(), open.end(), key);
     if (taken != open.end())
         open.erase(taken);
     else
         ++kept().closed_not_open;
-    return close(key);
+    return real_close_key(key);
 }
 
 // What is out of balance, in words, or nothing; the count starts over.

@@ -1,6 +1,8 @@
 // The status check as a user runs it, against the stand-in messenger: all
 // it writes in each situation, compared with that situation's transcript,
-// and what it leaves of the registry and the messenger.
+// and what it leaves of the registry and the messenger. Each row runs
+// watched_check.exe, the check built from its own source with its OS calls
+// watched (watched_calls.cpp); a double click runs the check as shipped.
 
 #include <gtest/gtest.h>
 
@@ -16,8 +18,8 @@
 
 #include "../code_page.h"
 #include "beside_this_program.h"
-#include "failing_call.h"
 #include "messenger_process.h"
+#include "staged_call.h"
 
 namespace {
 
@@ -91,8 +93,6 @@ public:
     HANDLE screen;
 };
 
-enum class output { pipe, console };
-
 // A pipe the check inherits the write end of, read once the check has ended:
 // it holds all the check writes, so that the check never waits for it.
 class inherited_pipe {
@@ -127,16 +127,15 @@ public:
     HANDLE write_end = nullptr;
 };
 
-std::wstring command_line(const char* program, const std::wstring& arguments)
-{
-    const std::string path = beside_this_program(program);
-    return L"\"" + std::wstring(path.begin(), path.end()) + L"\" " + arguments;
-}
+enum class output { pipe, console, its_own_console, pipe_from_its_own_console };
 
-// Runs the status check with arguments, given as Unicode, and collects what
-// it writes into pipes or onto a console this process shares with it. A
-// check that has not ended after 30 seconds is ended, failing.
-run_result run_check(const std::wstring& arguments, output to = output::pipe, const char* program = "vexil_check.exe", DWORD creation_flags = 0)
+// Runs a check with arguments, given as Unicode, and collects what it
+// writes: into pipes, or onto a console this process shares with it. Given
+// a console of its own, it is started as by a double click, and
+// while_running sees it first. A check that has not ended after 30 seconds
+// is ended, failing.
+run_result run_check(const std::wstring& arguments, output to, const char* program = "watched_check.exe",
+                     const std::function<void(const PROCESS_INFORMATION&)>& while_running = nullptr)
 {
     run_result result;
     // The console first: its host process would inherit the pipes and hold
@@ -144,14 +143,18 @@ run_result run_check(const std::wstring& arguments, output to = output::pipe, co
     const std::unique_ptr<console_screen> console = to == output::console ? std::make_unique<console_screen>() : nullptr;
     inherited_pipe out;
     inherited_pipe errors;
-    std::wstring command = command_line(program, arguments);
+    const std::string path = beside_this_program(program);
+    std::wstring command = L"\"" + std::wstring(path.begin(), path.end()) + L"\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.dwFlags = to == output::its_own_console ? 0 : STARTF_USESTDHANDLES;
     startup.hStdOutput = console != nullptr ? console->screen : out.write_end;
     startup.hStdError = console != nullptr ? console->screen : errors.write_end;
+    const DWORD flags = to == output::its_own_console || to == output::pipe_from_its_own_console ? CREATE_NEW_CONSOLE : 0;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, creation_flags, nullptr, nullptr, &startup, &process)) {
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &process)) {
+        if (while_running)
+            while_running(process);
         if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
             GetExitCodeProcess(process.hProcess, &result.exit_code);
         else
@@ -204,8 +207,8 @@ struct situation {
     std::wstring arguments;
     std::function<void()> prepare = [] { messenger::prepare_user(user); };
     bool messenger_running = true;
-    // Staged in check_with_failing_call.exe (failing_call.h).
-    const char* failing_call = nullptr;
+    // Staged in watched_check.exe (staged_call.h).
+    const char* staged = nullptr;
     output to = output::pipe;
     // Value "5" afterwards, as UTF-8; null when the registry is left as it
     // was.
@@ -220,11 +223,11 @@ void expect_situation(const situation& s)
     s.prepare();
     const std::unique_ptr<messenger::process> shown_by = messenger_if(s.messenger_running);
     const std::vector<std::string> before = messenger::stored_tree(true);
-    SetEnvironmentVariableA(failing_call_variable, s.failing_call);
+    SetEnvironmentVariableA(staged_call_variable, s.staged);
 
-    const run_result checked = run_check(s.arguments, s.to, s.failing_call != nullptr ? "check_with_failing_call.exe" : "vexil_check.exe");
+    const run_result checked = run_check(s.arguments, s.to);
 
-    SetEnvironmentVariableA(failing_call_variable, nullptr);
+    SetEnvironmentVariableA(staged_call_variable, nullptr);
     expect_transcript(s.transcript, checked);
     if (s.written == nullptr) {
         EXPECT_EQ(messenger::stored_tree(true), before) << "the check wrote to the registry";
@@ -270,27 +273,32 @@ TEST(StatusCheck, SaysWhatItFindsAndWhatToDo)
         {.transcript = "no_pager_key", .prepare = [] {}},
         {.transcript = "no_user_id", .prepare = [] { messenger::create_key(messenger::pager_key); }},
         {.transcript = "no_profile", .prepare = [] { messenger::store_user_id(user, sizeof user, REG_SZ); }},
+        {.transcript = "user_id_empty", .prepare = [] { messenger::store_user_id("", 1, REG_SZ); }},
+        {.transcript = "user_id_of_no_bytes", .prepare = [] { messenger::store_user_id("", 0, REG_SZ); }},
         {.transcript = "user_id_of_64_bytes", .prepare = user_id_of(64)},
         {.transcript = "user_id_of_65_bytes", .prepare = user_id_of(65)},
         {.transcript = "user_id_of_300_bytes", .prepare = user_id_of(300)},
-        {.transcript = "pager_key_refused", .failing_call = "RegOpenKeyExA 1 5"},
-        {.transcript = "custom_messages_refused", .failing_call = "RegOpenKeyExA 2 5"},
-        {.transcript = "status_refused", .prepare = with_status("kept"), .failing_call = "RegOpenKeyExA 3 5"},
-        {.transcript = "status_unreadable", .prepare = with_status("kept"), .failing_call = "RegQueryValueExA 2 1450"},
+        {.transcript = "pager_key_refused", .staged = "RegOpenKeyExA 1 5"},
+        {.transcript = "custom_messages_refused", .staged = "RegOpenKeyExA 2 5"},
+        {.transcript = "status_refused", .prepare = with_status("kept"), .staged = "RegOpenKeyExA 3 5"},
+        {.transcript = "status_unreadable", .prepare = with_status("kept"), .staged = "RegQueryValueExA 2 1450"},
+        {.transcript = "status_unreadable_at_the_second_read", .prepare = with_status("kept"), .staged = "RegQueryValueExA 3 5"},
         {.transcript = "status", .prepare = with_status("caf\xC3\xA9 at noon")},
         {.transcript = "status_of_400_bytes", .prepare = with_status(std::string(400, 's'))},
         {.transcript = "status_of_401_bytes", .prepare = with_status(std::string(401, 's'))},
         {.transcript = "status_cut_before_a_character", .prepare = with_status(std::string(399, 's') + "\xC3\xA9")},
         {.transcript = "status_stored_without_its_end", .prepare = with_status("no end", REG_BINARY)},
+        {.transcript = "status_of_no_whole_character", .prepare = with_status(std::string(401, '\x80'), REG_BINARY)},
+        {.transcript = "ready_in_code_page_65001", .staged = "GetCPInfo 1 65001"},
         {.transcript = "try_published",
          .arguments = L"--try \"caf\u00e9 \u65e5\u672c \U0001F3B5\"",
          .written = "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x8E\xB5",
          .commands = 1},
         {.transcript = "try_on_a_console", .arguments = L"--try \"J\u00f3ga-Bj\u00f6rk\"", .to = output::console, .written = "J\xC3\xB3ga-Bj\xC3\xB6rk", .commands = 1},
         {.transcript = "try_a_long_text", .arguments = L"--try " + long_text, .written = long_utf8.c_str(), .commands = 1},
-        {.transcript = "try_write_refused", .arguments = L"--try unwritten", .failing_call = "RegSetValueExA 1 5", .commands = 1},
-        {.transcript = "try_command_refused", .arguments = L"--try untold", .failing_call = "PostMessageA 1 5", .written = "untold"},
-        {.transcript = "try_without_memory", .arguments = L"--try unheld", .failing_call = "malloc 1 0"},
+        {.transcript = "try_write_refused", .arguments = L"--try unwritten", .staged = "RegSetValueExA 1 5", .commands = 1},
+        {.transcript = "try_command_refused", .arguments = L"--try untold", .staged = "PostMessageA 1 5", .written = "untold"},
+        {.transcript = "try_without_memory", .arguments = L"--try unheld", .staged = "malloc 1 0"},
         {.transcript = "try_no_messenger", .arguments = L"--try nothing", .messenger_running = false},
         {.transcript = "usage_asked_for", .arguments = L"--help", .messenger_running = false},
         {.transcript = "usage_asked_for", .arguments = L"-h", .messenger_running = false},
@@ -305,45 +313,53 @@ TEST(StatusCheck, SaysWhatItFindsAndWhatToDo)
         expect_situation(s);
 }
 
-// In a double-byte code page the status does not reach the messenger as the
-// component wrote it, and the check says so; the test run asks for code
-// page 932 once more.
-TEST(StatusCheck, SaysWhatADoubleByteCodePageDoesToTheStatus)
+// What the ANSI code page does to the status, said in a double-byte one,
+// and a user ID beyond ASCII shown as the user typed it; the test run asks
+// for code page 932 once more.
+TEST(StatusCheck, SaysWhatTheCodePageDoes)
 {
-    ASSERT_EQ(GetACP(), expected_code_page());
-    expect_situation({.transcript = "ready_in_code_page_" + std::to_string(GetACP())});
+    const UINT code_page = GetACP();
+    ASSERT_EQ(code_page, expected_code_page());
+    const std::string in_ansi = ansi_of(code_page == 932 ? L"\u5c71\u7530" : L"jos\u00e9");
+    const std::string named = "_in_code_page_" + std::to_string(code_page);
+    expect_situation({.transcript = "ready" + named});
+    expect_situation({.transcript = "user_id_beyond_ascii" + named, .prepare = [&] { messenger::prepare_user(in_ansi); }});
 }
 
 // A double click gives the check a console of its own, which closes when it
 // ends: there it waits for Enter. With its output in a pipe it waits for
 // nothing, as in a command prompt, whose console it shares (the rows on a
-// console above would not end).
+// console above would not end), and so on a Windows that cannot tell who
+// shares its console.
 TEST(StatusCheck, WaitsForEnterOnlyOnAConsoleOfItsOwn)
 {
     messenger::forget_everything();
-    std::wstring command = command_line("vexil_check.exe", L"");
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &process));
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 3000), DWORD(WAIT_TIMEOUT)) << "the window closed before it could be read";
-    {
+    const auto read_and_press_enter = [](const PROCESS_INFORMATION& process) {
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 3000), DWORD(WAIT_TIMEOUT)) << "the window closed before it could be read";
         const console_screen its_own(process.dwProcessId);
         const std::vector<std::string> lines = lines_of(its_own.text());
         EXPECT_TRUE(!lines.empty() && lines.back() == "Press Enter to close this window.") << its_own.text();
         console_screen::press_enter();
+    };
+    const struct {
+        const char* way;
+        const char* program;
+        const char* staged;
+        output to;
+        std::function<void(const PROCESS_INFORMATION&)> while_running;
+    } ways[] = {
+        {"double-clicked", "vexil_check.exe", nullptr, output::its_own_console, read_and_press_enter},
+        {"its output in a pipe", "vexil_check.exe", nullptr, output::pipe_from_its_own_console, nullptr},
+        {"without GetConsoleProcessList", "watched_check.exe", "GetProcAddress 1 127", output::its_own_console, nullptr},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.way);
+        SetEnvironmentVariableA(staged_call_variable, way.staged);
+        const run_result run = run_check(L"", way.to, way.program, way.while_running);
+        SetEnvironmentVariableA(staged_call_variable, nullptr);
+        EXPECT_EQ(run.exit_code, 1u) << "no messenger: not ready, and ended";
+        EXPECT_EQ(run.output.find("Press Enter"), std::string::npos) << run.output;
     }
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0) << "Enter did not end it";
-    DWORD exit_code = 0;
-    GetExitCodeProcess(process.hProcess, &exit_code);
-    EXPECT_EQ(exit_code, 1u) << "no messenger: not ready";
-    TerminateProcess(process.hProcess, DWORD(-1));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-
-    const run_result piped = run_check(L"", output::pipe, "vexil_check.exe", CREATE_NEW_CONSOLE);
-    EXPECT_EQ(piped.exit_code, 1u);
-    EXPECT_EQ(piped.output.find("Press Enter"), std::string::npos) << piped.output;
 }
 
 } // namespace
