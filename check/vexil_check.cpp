@@ -98,61 +98,64 @@ const char* registry_answer(LONG result)
     }
 }
 
-// Each step's line: what it found, or where and why the way ends and what
-// the user can do about it.
-void report_window(const messenger_route&, bool found)
+// Each step, taken, and its line: what it found, or where and why the way
+// ends and what the user can do about it; false where it ends.
+bool take_window(messenger_route& route)
 {
-    if (found) {
+    if (route.find_window()) {
         say("  messenger window: found (class %s)", messenger_window_class);
-        return;
+        return true;
     }
     say("  messenger window: missing (no window of class %s: Yahoo! Messenger is not running)", messenger_window_class);
     say("What to do: start Yahoo! Messenger and sign in, then run this check again.");
+    return false;
 }
 
-void report_pager_key(const messenger_route& route, bool found)
+bool take_pager_key(messenger_route& route)
 {
-    if (found) {
+    if (route.open_pager_key()) {
         say("  Pager key: found (HKEY_CURRENT_USER\\%s)", pager_key);
-        return;
+        return true;
     }
     say("  Pager key: missing (HKEY_CURRENT_USER\\%s: %s)", pager_key, registry_answer(route.result));
     if (route.result == ERROR_ACCESS_DENIED)
         say("What to do: Windows refuses this user that key; check its permissions.");
     else
         say("What to do: Yahoo! Messenger has not run for this Windows user yet; start it and sign in.");
+    return false;
 }
 
-void report_user_id(const messenger_route& route, bool found)
+bool take_user_id(messenger_route& route)
 {
-    if (found && route.user_id[0] == '\0') {
-        say("  user ID: empty (value \"%s\" names nobody)", user_id_value);
-        return;
-    }
-    if (found) {
-        say("  user ID: found (\"%s\")", utf8_text(route.user_id).bytes);
-        return;
+    if (route.read_user_id()) {
+        if (route.user_id[0] == '\0')
+            say("  user ID: empty (value \"%s\" names nobody)", user_id_value);
+        else
+            say("  user ID: found (\"%s\")", utf8_text(route.user_id).bytes);
+        return true;
     }
     if (route.result == ERROR_FILE_NOT_FOUND) {
         say("  user ID: missing (no value \"%s\" under HKEY_CURRENT_USER\\%s)", user_id_value, pager_key);
         say("What to do: nobody is signed in; sign in to Yahoo! Messenger, then run this check again.");
-        return;
+        return false;
     }
     if (route.result == ERROR_SUCCESS)
         say("  user ID: unusable (value \"%s\" fills all %u bytes without an end)", user_id_value, user_id_capacity);
     else
         say("  user ID: unusable (value \"%s\": %s for %u bytes)", user_id_value, registry_answer(route.result), user_id_capacity);
     say("What to do: the component reads user IDs of up to %u bytes; sign in with a shorter Yahoo! ID.", user_id_capacity - 1);
+    return false;
 }
 
 // An empty user ID still names a key, as the component reads it; the
 // messenger has never set one up for nobody.
-void report_custom_messages(const messenger_route& route, bool found)
+bool take_custom_messages(messenger_route& route)
 {
+    const bool found = route.open_custom_messages();
     const utf8_text path(route.custom_messages_path);
     if (found) {
         say("  Custom Msgs key: found (HKEY_CURRENT_USER\\%s)", path.bytes);
-        return;
+        return true;
     }
     say("  Custom Msgs key: missing (HKEY_CURRENT_USER\\%s: %s; the component never creates it)", path.bytes, registry_answer(route.result));
     if (route.result == ERROR_ACCESS_DENIED)
@@ -162,19 +165,10 @@ void report_custom_messages(const messenger_route& route, bool found)
     else
         say("What to do: sign in to Yahoo! Messenger as %s once, so that it sets up the profile and its custom messages, then run this check again.",
             utf8_text(route.user_id).bytes);
+    return false;
 }
 
-struct step {
-    bool (*take)(messenger_route& route);
-    void (*report)(const messenger_route& route, bool found);
-};
-
-const step steps[] = {
-    {[](messenger_route& route) { return route.find_window(); }, report_window},
-    {[](messenger_route& route) { return route.open_pager_key(); }, report_pager_key},
-    {[](messenger_route& route) { return route.read_user_id(); }, report_user_id},
-    {[](messenger_route& route) { return route.open_custom_messages(); }, report_custom_messages},
-};
+bool (*const steps[])(messenger_route& route) = {take_window, take_pager_key, take_user_id, take_custom_messages};
 
 // The status passes through the ANSI code page on its way into the
 // registry, and a double-byte one changes UTF-8 bytes there. Such a code
@@ -196,10 +190,8 @@ bool walk(messenger_route& route)
 {
     say("%s %s: the way to the messenger's status, as the component takes it on every new track", VEXIL_COMPONENT_NAME, VEXIL_VERSION_TEXT);
     report_code_page();
-    for (const step& s : steps) {
-        const bool found = s.take(route);
-        s.report(route, found);
-        if (!found)
+    for (const auto take : steps) {
+        if (!take(route))
             return false;
     }
     return true;

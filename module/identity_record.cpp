@@ -5,7 +5,7 @@
 
 static void answer(text_sink* out, const char* text)
 {
-    out->assign(text != nullptr ? text : empty_text, unbounded);
+    out->assign(text, unbounded);
 }
 
 void identity_record::get_file_name(text_sink* out)

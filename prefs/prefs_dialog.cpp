@@ -29,11 +29,12 @@ static bool format_changed(HWND dialog)
 // The combo box's edit field takes ANSI text; the list entries go through
 // utf8api as UTF-8. Without memory for the ANSI form the field stays empty.
 // SetDlgItemTextA raises no CBN_EDITCHANGE, so showing the format does not
-// count as the user's change.
+// count as the user's change. No text of a 32-bit process is 4 GiB long, so
+// n + 1 does not wrap.
 static void show_format(HWND dialog, const char* format)
 {
     const uint32_t n = bounded_length(format, unbounded);
-    char* ansi = n < unbounded ? static_cast<char*>(malloc(size_t(n) + 1)) : nullptr;
+    char* ansi = static_cast<char*>(malloc(size_t(n) + 1));
     if (ansi == nullptr)
         return;
     convert_utf8_to_ansi(format, ansi, n + 1, n);

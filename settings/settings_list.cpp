@@ -28,13 +28,13 @@ static void write_length(config_writer* writer, uint32_t length)
     writer->write(bytes, sizeof bytes);
 }
 
-// Counts what a setting writes, holding nothing.
+// Counts what a setting writes, holding nothing; every kind writes a count
+// of 0 or more.
 class byte_counter final : public config_writer {
 public:
     int write(const void*, int count) override
     {
-        if (count > 0)
-            total += uint32_t(count);
+        total += uint32_t(count);
         return count;
     }
 
@@ -46,14 +46,13 @@ public:
 // save all the same, and replaces what it stored with nothing less. The
 // data comes in the setting's own writes rather than in one; while every
 // write_data makes a single write, as each kind's does, those are the writes
-// of a normal save too.
+// of a normal save too. Only data of a byte or more can miss the scratch.
 static void write_data_straight(config_writer* writer, setting* s)
 {
     byte_counter counter;
     s->write_data(&counter);
     write_length(writer, counter.total);
-    if (counter.total > 0)
-        s->write_data(writer);
+    s->write_data(writer);
 }
 
 void save_settings(config_writer* writer)

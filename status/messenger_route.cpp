@@ -33,11 +33,12 @@ bool messenger_route::open_pager_key()
     return open_key(pager_key, KEY_QUERY_VALUE, pager);
 }
 
+// On success the registry gives at most the buffer's size.
 bool messenger_route::read_user_id()
 {
     DWORD size = user_id_capacity;
     result = RegQueryValueExA(pager, user_id_value, nullptr, nullptr, reinterpret_cast<BYTE*>(user_id), &size);
-    if (result != ERROR_SUCCESS || size > user_id_capacity)
+    if (result != ERROR_SUCCESS)
         return false;
     if (memchr(user_id, '\0', size) != nullptr)
         return true;

@@ -14,7 +14,10 @@ uint32_t convert_wide_to_ansi(const char16_t* source, char* out, uint32_t out_by
         return 0;
     const uint32_t n = bounded_length_wide(source, max_units);
     int written = 0;
-    if (n > 0 && out_bytes > 1 && n <= 0x7FFFFFFF) {
+    // A room of 0 would ask the OS for the size instead. No text of a 32-bit
+    // process has 2^31 units, but a room may be given as larger than the
+    // OS's int.
+    if (n > 0 && out_bytes > 1) {
         const uint32_t room = out_bytes - 1 > 0x7FFFFFFF ? 0x7FFFFFFF : out_bytes - 1;
         written = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWCH>(source), int(n), out, int(room), nullptr, nullptr);
     }
@@ -29,8 +32,8 @@ uint32_t convert_utf8_to_ansi(const char* source, char* out, uint32_t out_bytes,
         return 0;
     // Texts of up to 32,767 bytes go through the UTF-16 scratch in one piece,
     // longer ones in pieces of up to 32,767 units (the scratch's last unit
-    // holds the terminator), so that the heap is never needed. The code page is stateless, so the pieces join into the same
-    // text.
+    // holds the terminator), so that the heap is never needed. The code page
+    // is stateless, so the pieces join into the same text.
     uint32_t n = bounded_length(source, max_bytes);
     const uint32_t scratch_units = n < largest_scratch_units ? n + 1 : largest_scratch_units;
     auto* scratch = static_cast<char16_t*>(__builtin_alloca((2 * scratch_units + 3) & ~3u));
@@ -47,7 +50,8 @@ uint32_t convert_utf8_to_ansi(const char* source, char* out, uint32_t out_bytes,
             }
             written += bytes;
         }
-        if (!piece.out_full || piece.consumed == 0)
+        // A full scratch has taken thousands of characters: the walk goes on.
+        if (!piece.out_full)
             break;
         source += piece.consumed;
         n -= piece.consumed;

@@ -18,18 +18,18 @@ bool text_buffer::holds(const char* text) const
     return begin != nullptr && text >= begin && text < begin + capacity();
 }
 
-bool text_buffer::has_room_for(uint32_t text_bytes) const
+bool text_buffer::has_room_for(uint64_t text_bytes) const
 {
     return storage.data != nullptr && capacity() > text_bytes;
 }
 
-void text_buffer::ensure_capacity(uint32_t need)
+void text_buffer::ensure_capacity(uint64_t need)
 {
     if (capacity() < need) {
         if (need <= UINT32_MAX - spare_on_growth)
-            storage.resize(need + spare_on_growth);
-    } else if (need <= UINT32_MAX - spare_before_shrink && capacity() > need + spare_before_shrink) {
-        storage.resize(need);
+            storage.resize(uint32_t(need) + spare_on_growth);
+    } else if (capacity() - need > spare_before_shrink) {
+        storage.resize(uint32_t(need));
     }
 }
 
@@ -47,9 +47,9 @@ void text_buffer::append(const char* text, uint32_t max_length)
     const uint32_t offset = own ? uint32_t(text - reinterpret_cast<const char*>(storage.data)) : 0;
     // Without room, and no 32-bit size may hold the result, the text stays
     // as it was and the buffer is marked incomplete.
-    if (n < UINT32_MAX - text_length)
-        ensure_capacity(text_length + n + 1);
-    if (n >= UINT32_MAX - text_length || !has_room_for(text_length + n)) {
+    const uint64_t length_after = uint64_t(text_length) + n;
+    ensure_capacity(length_after + 1);
+    if (!has_room_for(length_after)) {
         incomplete = true;
         return;
     }

@@ -22,8 +22,9 @@ public:
     uint32_t length() override { return text_length; }
 
     // need counts the text and its NUL. Grows with 16 bytes to spare,
-    // shrinks past 32 spare bytes.
-    void ensure_capacity(uint32_t need);
+    // shrinks past 32 spare bytes; a need no 32-bit size holds with its
+    // spare leaves the storage as it was.
+    void ensure_capacity(uint64_t need);
     // The bytes the buffer can hold, NUL included: the storage's used size.
     uint32_t capacity() const { return storage.used; }
     uint32_t replace_byte(char from, char to, uint32_t start = 0);
@@ -34,7 +35,7 @@ public:
 
 private:
     bool holds(const char* text) const;
-    bool has_room_for(uint32_t text_bytes) const;
+    bool has_room_for(uint64_t text_bytes) const;
     void terminate_at(uint32_t new_length);
 
     uint32_t text_length = 0;

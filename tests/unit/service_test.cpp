@@ -55,6 +55,8 @@ TEST(ServiceRegistry, CountsFollowGetAndReleaseAndNeverFreeTheObject)
         EXPECT_EQ(object->add_reference(), 0);
         EXPECT_EQ(object->add_reference(), 1) << "the object lives on";
     }
+    test_service unregistered;
+    EXPECT_EQ(unregistered.release(), 0) << "no entry to tell";
 }
 
 // Hosts take and give back references from any thread: no change is lost.

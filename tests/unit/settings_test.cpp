@@ -18,6 +18,7 @@ using host::put_int;
 using host::put_record;
 
 counting_listener format_listener(&vexil_status_format);
+counting_listener second_format_listener(&vexil_status_format);
 counting_listener enabled_listener(&vexil_enabled);
 counting_listener unattached_listener(nullptr);
 
@@ -27,6 +28,7 @@ struct Settings : ::testing::Test {
         hook_up_listeners();
         reset_settings();
         format_listener.calls = 0;
+        second_format_listener.calls = 0;
         enabled_listener.calls = 0;
     }
     ~Settings() override { reset_settings(); }
@@ -190,6 +192,7 @@ TEST_F(Settings, ListenersAreLinkedOnceAndToldTheNameAndSetting)
     hook_up_listeners();
     hook_up_listeners();
     vexil_status_format.store("x");
+    EXPECT_EQ(second_format_listener.calls, 1);
     EXPECT_EQ(format_listener.calls, 1);
     EXPECT_EQ(format_listener.last_name, "vexil_status_format");
     EXPECT_EQ(format_listener.last_setting, &vexil_status_format);

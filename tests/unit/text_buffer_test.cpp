@@ -24,11 +24,12 @@ TEST(TextBuffer, NewAndEmptyBuffersReadAsTheSharedEmptyText)
 
 // The capacity, NUL included, grows to the need with 16 bytes to spare and
 // shrinks to the need once more than 32 are spare, whichever operation
-// changed the text; lengths bound what is taken, and truncate only
-// shortens. The storage holds exactly the capacity.
+// changed the text; lengths bound what is taken, truncate only shortens,
+// and a need the spare would take past 32 bits changes nothing. The storage
+// holds exactly the capacity.
 TEST(TextBuffer, EveryOperationLeavesTheContractedCapacity)
 {
-    enum operation { assign, append, truncate };
+    enum operation { assign, append, truncate, ensure };
     const std::string ten = "0123456789";
     const struct {
         operation what;
@@ -49,6 +50,7 @@ TEST(TextBuffer, EveryOperationLeavesTheContractedCapacity)
         {append, "xyz", 2, "axy", 6},
         {append, "xyz", 0, "axy", 6},
         {assign, "xyz", 1, "x", 6},
+        {ensure, "", UINT32_MAX, "x", 6},
     };
     text_buffer buffer;
     for (const auto& step : steps) {
@@ -57,8 +59,10 @@ TEST(TextBuffer, EveryOperationLeavesTheContractedCapacity)
             buffer.assign(step.text.c_str(), step.limit);
         else if (step.what == append)
             buffer.append(step.text.c_str(), step.limit);
-        else
+        else if (step.what == truncate)
             buffer.truncate(step.limit);
+        else
+            buffer.ensure_capacity(step.limit);
         EXPECT_EQ(std::string(buffer.data()), step.after);
         EXPECT_EQ(buffer.length(), step.after.size());
         EXPECT_EQ(buffer.capacity(), step.capacity);

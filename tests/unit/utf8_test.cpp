@@ -33,7 +33,8 @@ decoded decode_all(const std::string& bytes)
 }
 
 // Complete sequences decode, long forms, surrogates and values past
-// Unicode included; malformed ones give 0 and leave the output alone.
+// Unicode included, also when only their length is asked for; malformed
+// ones give 0 and leave the output alone.
 TEST(Utf8Decoder, DecodesCompleteSequencesAndRefusesMalformedOnes)
 {
     uint32_t cp = untouched;
@@ -42,7 +43,7 @@ TEST(Utf8Decoder, DecodesCompleteSequencesAndRefusesMalformedOnes)
     cp = untouched;
     EXPECT_EQ(decode(std::string(1, '\0'), &cp, 1), 0u);
     EXPECT_EQ(cp, 0u);
-    EXPECT_EQ(decode("A", nullptr, 1), 1u);
+    EXPECT_EQ(decode("A", nullptr, 0), 0u);
 
     struct {
         std::string bytes;
@@ -65,6 +66,7 @@ TEST(Utf8Decoder, DecodesCompleteSequencesAndRefusesMalformedOnes)
         const decoded d = decode_all(c.bytes);
         EXPECT_EQ(d.length, c.length) << c.bytes;
         EXPECT_EQ(d.code_point, c.code_point) << c.bytes;
+        EXPECT_EQ(decode(c.bytes, nullptr, c.length), c.length) << "without a code point asked for";
     }
     for (const std::string malformed : {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x80\x8F", "\xF0\x80\x87\xBF", "\x80", "\xBF", "\xFE", "\xFF",
                                         "\xE2\x41\xAC", "\xF8\x80\x83\xBF\xBF", "\xFC\x80\x81\xBF\xBF\xBF"}) {

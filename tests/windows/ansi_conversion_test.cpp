@@ -109,6 +109,14 @@ TEST(AnsiConversion, ASmallDestinationIsNeverOverrun)
     EXPECT_EQ(convert_utf8_to_ansi("abc", three + 3, 0, 3), 0u);
     EXPECT_EQ(convert_wide_to_ansi(wide, three + 3, 0, 3), 0u);
     EXPECT_EQ(three[3], '\x5A') << "no room, not even for the NUL";
+    char one[2] = {'\x5A', '\x5A'};
+    EXPECT_EQ(convert_wide_to_ansi(wide, one, 1, 3), 0u);
+    EXPECT_EQ(one[0], '\0');
+    EXPECT_EQ(one[1], '\x5A') << "room for the NUL alone";
+    EXPECT_EQ(convert_wide_to_ansi(u"", three, 3, 3), 0u);
+    EXPECT_EQ(three[0], '\0');
+    EXPECT_EQ(convert_wide_to_ansi(u"ab", three, UINT32_MAX, unbounded), 2u) << "a room larger than the OS's int";
+    EXPECT_STREQ(three, "ab");
 }
 
 } // namespace
