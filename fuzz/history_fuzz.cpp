@@ -1,21 +1,25 @@
 // The format history on any loaded value and any added text: what it stores
-// is always in line form, and an insertion never leaves more entries than the
-// bound allows.
+// is always in line form, and an insertion leaves exactly the entries it
+// should.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "settings/component_settings.h"
 
-static uint32_t entry_count()
+static std::vector<std::string> entries_now()
 {
     text_list entries;
     format_history.get_entries(entries);
-    const uint32_t n = entries.count();
+    std::vector<std::string> copied;
+    for (uint32_t i = 0; i < entries.count(); ++i)
+        copied.emplace_back(entries.get(i));
     entries.release_all();
-    return n;
+    return copied;
 }
 
 static void check_line_form(const char* value)
@@ -39,16 +43,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
 
     format_history.set_data(data, int(loaded_size));
-    const uint32_t before = entry_count();
+    const std::vector<std::string> before = entries_now();
     format_history.add_entry(added.c_str());
-    const char* stored = format_history.value.get();
-    const uint32_t after = entry_count();
+    const size_t after = entries_now().size();
 
-    if (added.c_str()[0] != '\0') {
-        check_line_form(stored);
-        const uint32_t bound = format_history.limit + 1;
-        if (after > (before > bound ? before : bound))
-            abort();
-    }
+    // The text up to its first NUL, its line feeds as bars: an entry equal
+    // to it moves to the front, else it goes first after the trim.
+    std::string entry = added.c_str();
+    std::replace(entry.begin(), entry.end(), '\n', '|');
+    size_t expected = before.size();
+    if (!entry.empty() && std::find(before.begin(), before.end(), entry) == before.end())
+        expected = std::min<size_t>(before.size(), format_history.limit) + 1;
+    if (after != expected)
+        abort();
+    if (!entry.empty())
+        check_line_form(format_history.value.get());
     return 0;
 }
