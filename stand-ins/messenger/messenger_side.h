@@ -152,4 +152,14 @@ inline void prepare_user(const std::string& user)
     create_key(profile_key(user));
 }
 
+// Stores a user ID that is too long for a reader of 64 bytes, as it stands,
+// with a profile for all of it and for its first 64 and 63 bytes: a reader
+// that took a part of it would find a profile there.
+inline void store_too_long_user_id(const std::string& id, DWORD size, DWORD type)
+{
+    for (const size_t taken : {id.size(), size_t(64), size_t(63)})
+        prepare_user(id.substr(0, taken));
+    store_user_id(id.data(), size, type);
+}
+
 } // namespace messenger

@@ -249,14 +249,7 @@ void expect_situation(const situation& s)
 // command worked, and the usage.
 TEST(StatusCheck, SaysWhatItFindsAndWhatToDo)
 {
-    const auto user_id_of = [](size_t bytes) {
-        return [bytes] {
-            const std::string id(bytes, 'v');
-            messenger::prepare_user(id);
-            messenger::prepare_user(id.substr(0, 63));
-            messenger::store_user_id(id.data(), DWORD(bytes), REG_BINARY);
-        };
-    };
+    const auto user_id_of = [](size_t bytes) { return [bytes] { messenger::store_too_long_user_id(std::string(bytes, 'v'), DWORD(bytes), REG_BINARY); }; };
     const auto with_status = [](const std::string& status, DWORD type = REG_SZ) {
         return [status, type] {
             messenger::prepare_user(user);

@@ -158,13 +158,7 @@ TEST_F(Publishing, TheWayEndsAtItsFirstMissingStep)
 {
     const std::string longest(63, 'u');
     const std::string full(64, 'v');
-    const auto unusable_id = [full](const std::string& id, DWORD size, DWORD type) {
-        return [=] {
-            messenger::prepare_user(full);
-            messenger::prepare_user(full.substr(0, 63));
-            messenger::store_user_id(id.c_str(), size, type);
-        };
-    };
+    const auto unusable_id = [](const std::string& id, DWORD size, DWORD type) { return [=] { messenger::store_too_long_user_id(id, size, type); }; };
     const struct {
         const char* name;
         std::function<void()> prepare;

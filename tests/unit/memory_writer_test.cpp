@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(MemoryWriter, WritesConcatenateAndRetainedMemoryIsReused)
+TEST(MemoryWriter, WritesConcatenateAndAClearedWriterReusesItsMemory)
 {
     memory_writer writer(growth_retain);
     writer.write("ab", 2);
@@ -15,7 +15,7 @@ TEST(MemoryWriter, WritesConcatenateAndRetainedMemoryIsReused)
     EXPECT_EQ(memcmp(writer.block.data, "abcd", 4), 0);
     const uint32_t allocation = writer.block.allocated;
     uint8_t* const memory = writer.block.data;
-    writer.block.resize(0);
+    writer.clear();
     writer.write("e", 1);
     EXPECT_EQ(writer.block.used, 1u);
     EXPECT_EQ(writer.block.data, memory);
