@@ -1,7 +1,5 @@
 #include "playlist.h"
 
-#include <cstdio>
-
 namespace sim {
 
 namespace {
@@ -88,20 +86,6 @@ std::vector<track> parse_playlist(const std::string& text)
         start = end + 1;
     }
     return tracks;
-}
-
-bool read_file(const std::string& path, std::string& contents)
-{
-    FILE* file = fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    char chunk[4096];
-    size_t n;
-    contents.clear();
-    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0)
-        contents.append(chunk, n);
-    fclose(file);
-    return true;
 }
 
 } // namespace sim

@@ -29,6 +29,4 @@ std::string format_fields(const std::map<std::string, std::string>& fields, cons
 // Parses the playlist text; lines without any field are skipped.
 std::vector<track> parse_playlist(const std::string& text);
 
-bool read_file(const std::string& path, std::string& contents);
-
 } // namespace sim

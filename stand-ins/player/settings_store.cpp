@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "playlist.h"
+#include "read_file.h"
 
 namespace sim {
 

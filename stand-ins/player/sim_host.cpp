@@ -29,6 +29,7 @@
 #include "messenger_process.h"
 #include "playlist.h"
 #include "prefs_window.h"
+#include "read_file.h"
 #include "settings_store.h"
 
 namespace {
