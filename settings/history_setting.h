@@ -24,5 +24,7 @@ public:
     // the whole change the history stays as it was.
     void add_entry(const char* text);
 
+    // The earlier entries a new one joins: the history keeps up to limit + 1
+    // entries. Both are the contract's, which names 10.
     uint32_t limit;
 };

@@ -3,8 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-// Above this a doubling allocation would overflow 32 bits.
-constexpr uint32_t largest_doubling_request = 0x80000000u;
+// Above this a power-of-two allocation, doubling or retained, would
+// overflow 32 bits.
+constexpr uint32_t largest_power_of_two_request = 0x80000000u;
 
 void byte_block::free_storage()
 {
@@ -37,7 +38,7 @@ void* byte_block::resize(uint32_t new_size)
             free_storage();
         return data;
     }
-    if (mode != growth_exact && new_size > largest_doubling_request)
+    if (mode != growth_exact && new_size > largest_power_of_two_request)
         return nullptr;
     const uint32_t target = target_allocation(new_size);
     if (target != allocated) {

@@ -47,7 +47,7 @@ bool save_settings_file(host::module_client* client, const std::string& path)
 std::string describe_blob(const std::vector<uint8_t>& blob)
 {
     std::vector<host::blob_record> records;
-    const size_t well_formed = host::read_records(blob, records);
+    const size_t record_bytes = host::read_records(blob, records);
     std::string out;
     for (const host::blob_record& record : records) {
         char line[64];
@@ -59,8 +59,8 @@ std::string describe_blob(const std::vector<uint8_t>& blob)
             out += "\"" + shown(record.data) + "\"";
         out += "\n";
     }
-    if (well_formed != blob.size())
-        out += "(" + std::to_string(blob.size() - well_formed) + " bytes that form no record)\n";
+    if (record_bytes != blob.size())
+        out += "(" + std::to_string(blob.size() - record_bytes) + " bytes that form no record)\n";
     return out;
 }
 

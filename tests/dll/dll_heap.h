@@ -83,9 +83,9 @@ inline void __cdecl dll_free(void* block)
 }
 
 // The four hooks, for the life of the object.
-class hooks {
+class watch {
 public:
-    explicit hooks(HMODULE module)
+    explicit watch(HMODULE module)
         : malloc_hook(module, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&dll_malloc)),
           calloc_hook(module, "msvcrt.dll", "calloc", reinterpret_cast<void*>(&dll_calloc)),
           realloc_hook(module, "msvcrt.dll", "realloc", reinterpret_cast<void*>(&dll_realloc)),
@@ -96,10 +96,10 @@ public:
     bool installed() const { return malloc_hook.installed() && calloc_hook.installed() && realloc_hook.installed() && free_hook.installed(); }
 
 private:
-    ::hooks::import_hook malloc_hook;
-    ::hooks::import_hook calloc_hook;
-    ::hooks::import_hook realloc_hook;
-    ::hooks::import_hook free_hook;
+    hooks::import_hook malloc_hook;
+    hooks::import_hook calloc_hook;
+    hooks::import_hook realloc_hook;
+    hooks::import_hook free_hook;
 };
 
 } // namespace dll_heap

@@ -126,7 +126,7 @@ struct Faults : playing_test {
     }
 
     page_driver page;
-    const dll_heap::hooks heap;
+    const dll_heap::watch heap;
     publication playing;
     int tracks = 0;
     const std::function<void()> bind = [this] { EXPECT_EQ(component.get_interface(nullptr, component.module), client); };

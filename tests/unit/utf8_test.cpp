@@ -229,7 +229,7 @@ TEST(Utf8RoundTrip, EveryCodePointDecodesToItself)
     }
 }
 
-TEST(Utf8RoundTrip, LongFormsAboveTheUnicodeRangeDecode)
+TEST(Utf8RoundTrip, ShortestFormsAboveTheUnicodeRangeDecode)
 {
     char bytes[8];
     for (uint32_t cp = 0x110000; cp < 0x7FFFFFFF; cp = cp * 3 + 17) {

@@ -13,7 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 dll, status_check = sys.argv[1:]
 failures = []
 
