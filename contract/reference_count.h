@@ -6,8 +6,10 @@
 #include <windows.h>
 #endif
 
-// The one OS call of the service registry, kept behind two functions so that
-// the registry also builds and runs natively.
+// The service registry's atomic counting, kept behind two functions so that
+// the registry also builds and runs natively. Under mingw-w64 the
+// Interlocked functions are compiler intrinsics, a locked instruction: the
+// DLL imports no function for them.
 inline int32_t increment_count(volatile int32_t* count)
 {
 #ifdef _WIN32

@@ -18,7 +18,8 @@ public:
     void set_data(const void* bytes, int size) override;
     void reset() override;
 
-    // Replaces the value with text and notifies.
+    // Replaces the value with text and notifies; without memory for the copy
+    // it keeps the old value and tells nobody, as set_data does.
     void store(const char* text);
 
     owned_text value;

@@ -16,5 +16,7 @@ uint32_t bounded_length(const char* text, uint32_t max_length);
 uint32_t bounded_length_wide(const char16_t* text, uint32_t max_units);
 
 // A heap copy (malloc) of exactly n bytes plus a NUL; null when the memory
-// cannot be had. The caller frees it.
+// cannot be had. n is a count, not a limit: unbounded, which the other text
+// functions take as "up to the NUL", gives null as if memory had run out.
+// The caller frees it.
 char* copy_text(const char* source, uint32_t n);

@@ -27,12 +27,13 @@ LRESULT WINAPI record_item_message(HWND dialog, int id, UINT message, WPARAM wpa
     return SendDlgItemMessageA(dialog, id, message, wparam, lparam);
 }
 
-// Refuses every allocation of one size while armed.
+// Refuses the Nth allocation of one size.
 size_t refused_size = 0;
+hooks::nth_call refused;
 
 void* __cdecl refusing_malloc(size_t size)
 {
-    return size == refused_size ? nullptr : malloc(size);
+    return size == refused_size && refused.fails_now() ? nullptr : malloc(size);
 }
 
 struct PrefsPage : component_test, page_driver {
@@ -256,7 +257,8 @@ TEST_F(PrefsPage, AnEmptyFormatLeavesTheHistoryAlone)
 }
 
 // Without memory for the converted text the edit field stays empty, and the
-// page still works.
+// page still works. Two copies of the format as large come first, the
+// history's and the list's: the third is the field's.
 TEST_F(PrefsPage, WithoutMemoryForTheEditFieldItStaysEmpty)
 {
     const std::string format = "a format of a length all of its own: 0123456789";
@@ -265,10 +267,12 @@ TEST_F(PrefsPage, WithoutMemoryForTheEditFieldItStaysEmpty)
         hooks::import_hook refuse(component.module, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&refusing_malloc));
         ASSERT_TRUE(refuse.installed());
         refused_size = format.size() + 1;
+        refused.fail(3);
         open();
-        refused_size = 0;
+        refused.fail(-1);
     }
     EXPECT_EQ(edit_text(), "");
+    EXPECT_EQ(saved().history, format + "\nkept\n");
     EXPECT_EQ(SendMessageA(control(enable_box), BM_GETCHECK, 0, 0), BST_CHECKED);
     SendMessageA(control(enable_box), BM_CLICK, 0, 0);
     EXPECT_EQ(saved().enabled, 0);
