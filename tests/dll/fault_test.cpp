@@ -9,40 +9,31 @@
 #include <string>
 #include <vector>
 
+#include "../import_hooks.h"
+#include "../os_calls.h"
+#include "../page_driver.h"
 #include "../settings_fault_operations.h"
 #include "dll_heap.h"
 #include "host_track.h"
-#include "../import_hooks.h"
 #include "loaded_component.h"
 #include "messenger_process.h"
-#include "../page_driver.h"
 
 namespace {
 
-hooks::nth_call failing;
-LONG WINAPI failing_open_key(HKEY root, LPCSTR path, DWORD options, REGSAM access, PHKEY key)
+// The page's other calls that may fail, watched beside the window and
+// registry calls (os_calls.h) and staged the same way.
+HWND WINAPI create_dialog(HINSTANCE module, LPCSTR name, HWND parent, DLGPROC procedure, LPARAM parameter)
 {
-    return failing.fails_now() ? ERROR_ACCESS_DENIED : key_ledger::open_key(root, path, options, access, key);
+    return os_calls::answers_as_staged("CreateDialogParamA") ? os_calls::failed<HWND>(nullptr) : CreateDialogParamA(module, name, parent, procedure, parameter);
 }
-LONG WINAPI failing_query_value(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
+int WINAPI wide_to_ansi(UINT code_page, DWORD flags, LPCWCH source, int units, LPSTR out, int room, LPCCH fallback, LPBOOL used)
 {
-    return failing.fails_now() ? ERROR_MORE_DATA : RegQueryValueExA(key, name, reserved, type, data, size);
+    return os_calls::answers_as_staged("WideCharToMultiByte") ? os_calls::failed(0) : WideCharToMultiByte(code_page, flags, source, units, out, room, fallback, used);
 }
-LONG WINAPI failing_set_value(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+BOOL __cdecl get_window_text(HWND window, host::text_sink* out)
 {
-    return failing.fails_now() ? ERROR_ACCESS_DENIED : RegSetValueExA(key, name, reserved, type, data, size);
-}
-HWND WINAPI failing_create_dialog(HINSTANCE module, LPCSTR name, HWND parent, DLGPROC procedure, LPARAM parameter)
-{
-    return failing.fails_now() ? nullptr : CreateDialogParamA(module, name, parent, procedure, parameter);
-}
-int WINAPI failing_wide_to_ansi(UINT code_page, DWORD flags, LPCWCH source, int units, LPSTR out, int room, LPCCH fallback, LPBOOL used)
-{
-    return failing.fails_now() ? 0 : WideCharToMultiByte(code_page, flags, source, units, out, room, fallback, used);
-}
-BOOL __cdecl failing_get_window_text(HWND, host::text_sink*)
-{
-    return FALSE;
+    static const auto read = hooks::real<BOOL(__cdecl*)(HWND, host::text_sink*)>("utf8api.dll", "uGetWindowText");
+    return os_calls::answers_as_staged("uGetWindowText") ? FALSE : read(window, out);
 }
 
 const char user[] = "vexil_faults";
@@ -51,9 +42,17 @@ const stored_settings on_page = {.history = "older\nold\n", .enabled = 1, .forma
 const std::string page_history = "current\nolder\nold\n";
 const stored_settings opened = {.history = page_history, .enabled = 1, .format = "current"};
 
-// The DLL's heap is counted, and fails as the walk asks, in every test.
+// The DLL's heap is counted, and fails as the walk asks, and the page's
+// calls are watched, in every test.
 struct Faults : playing_test {
-    Faults() : page(component.instance<host::preferences_page>(host::preferences_page_class)), heap(component.module) { messenger::prepare_user(user); }
+    Faults()
+        : page(component.instance<host::preferences_page>(host::preferences_page_class)), heap(component.module),
+          page_calls{{component.module, "USER32.dll", "CreateDialogParamA", reinterpret_cast<void*>(&create_dialog)},
+                     {component.module, "KERNEL32.dll", "WideCharToMultiByte", reinterpret_cast<void*>(&wide_to_ansi)},
+                     {component.module, "utf8api.dll", "uGetWindowText", reinterpret_cast<void*>(&get_window_text)}}
+    {
+        messenger::prepare_user(user);
+    }
     ~Faults() override
     {
         page.close();
@@ -65,6 +64,8 @@ struct Faults : playing_test {
         playing_test::SetUp();
         ASSERT_NE(page.page, nullptr);
         ASSERT_TRUE(heap.installed());
+        for (const hooks::import_hook& hook : page_calls)
+            ASSERT_TRUE(hook.installed());
     }
 
     // The settings as the host reaches them through the module client.
@@ -127,6 +128,7 @@ struct Faults : playing_test {
 
     page_driver page;
     const dll_heap::watch heap;
+    const hooks::import_hook page_calls[3];
     publication playing;
     int tracks = 0;
     const std::function<void()> bind = [this] { EXPECT_EQ(component.get_interface(nullptr, component.module), client); };
@@ -219,11 +221,6 @@ TEST_F(Faults, BindingAndTheIdentityTextsAllocateNothing)
     EXPECT_EQ(dll_heap::faults().walk([] {}, ask_identity, [](allocation_faults::kind, int) {}), 0);
 }
 
-HWND WINAPI no_window(LPCSTR, LPCSTR)
-{
-    return nullptr;
-}
-
 // Run twice from the same start, an operation must leave the DLL's heap as
 // it did the first time: a block it does not give back shows. The first run
 // takes the component to the state the operation makes by design.
@@ -237,8 +234,9 @@ TEST_F(Faults, EveryHostOperationLeavesTheHeapAsItWas)
         {"ask for the identity texts", [] {}, ask_identity, [] {}},
         {"play a track with no messenger", [&] { prepare_track(playing, "unseen"); },
          [&] {
-             const hooks::import_hook missing(component.module, "USER32.dll", "FindWindowA", reinterpret_cast<void*>(&no_window));
+             os_calls::stage("FindWindowA", 1, ERROR_FILE_NOT_FOUND);
              play();
+             os_calls::stage_nothing();
          },
          [&] { expect_whole_or_nothing(playing); }},
         {"play a track whose title cannot be held whole", [&] { prepare_track(playing, "a title the buffer cannot hold"); },
@@ -277,16 +275,13 @@ TEST_F(Faults, EveryHostOperationLeavesTheHeapAsItWas)
     }
 }
 
+// The call that fails: the Nth of a function, or every one for 0, and
+// what it answers (os_calls.h).
 struct os_failure {
-    const char* name;
-    const char* library;
+    fault_operation operation;
     const char* function;
-    void* replacement;
-    // Its Nth call fails, or every call for 0.
-    int failing_call;
-    std::function<void()> prepare;
-    std::function<void()> run;
-    std::function<void()> check;
+    int call;
+    DWORD answer;
 };
 
 TEST_F(Faults, EachOsCallFailingLosesNothing)
@@ -298,51 +293,44 @@ TEST_F(Faults, EachOsCallFailingLosesNothing)
     };
     const auto format_kept = [&] { EXPECT_EQ(component.stored().format, on_page.format); };
     const std::vector<os_failure> failures = {
-        {"the pager key refused", "ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&failing_open_key), 1, [&] { prepare_track(playing, "t1"); }, play,
-         unpublished},
-        {"the profile key refused", "ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&failing_open_key), 2, [&] { prepare_track(playing, "t2"); },
-         play, unpublished},
-        {"the user ID too long for its buffer", "ADVAPI32.dll", "RegQueryValueExA", reinterpret_cast<void*>(&failing_query_value), 1,
-         [&] { prepare_track(playing, "t3"); }, play, unpublished},
+        {{"the pager key refused", [&] { prepare_track(playing, "t1"); }, play, unpublished}, "RegOpenKeyExA", 1, ERROR_ACCESS_DENIED},
+        {{"the profile key refused", [&] { prepare_track(playing, "t2"); }, play, unpublished}, "RegOpenKeyExA", 2, ERROR_ACCESS_DENIED},
+        {{"the user ID too long for its buffer", [&] { prepare_track(playing, "t3"); }, play, unpublished}, "RegQueryValueExA", 1, ERROR_MORE_DATA},
         // The messenger is told all the same, and shows what it had.
-        {"the status not written", "ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&failing_set_value), 1, [&] { prepare_track(playing, "t4"); },
-         play,
-         [&] {
-             EXPECT_EQ(status(), std::string("before") + '\0');
-             EXPECT_EQ(commands() - playing.commands_before, 1);
-         }},
-        {"no dialog", "USER32.dll", "CreateDialogParamA", reinterpret_cast<void*>(&failing_create_dialog), 1,
-         [&] { close_page_with(on_page); },
-         [&] { EXPECT_FALSE(page.open()); }, [&] { EXPECT_EQ(component.stored(), on_page); }},
-        {"no ANSI form of the format", "KERNEL32.dll", "WideCharToMultiByte", reinterpret_cast<void*>(&failing_wide_to_ansi), 0,
-         [&] { close_page_with(on_page); },
-         [&] { page.open(); },
-         [&] {
-             EXPECT_EQ(page.edit_text(), "");
-             page.enter_format_field();
-             page.leave_format_field();
-             format_kept();
-         }},
-        {"the field's text unreadable", "utf8api.dll", "uGetWindowText", reinterpret_cast<void*>(&failing_get_window_text), 0,
-         [&] {
-             open_page_with(on_page);
-             page.type("typed");
-         },
-         [&] { page.leave_format_field(); }, format_kept},
+        {{"the status not written", [&] { prepare_track(playing, "t4"); }, play,
+          [&] {
+              EXPECT_EQ(status(), std::string("before") + '\0');
+              EXPECT_EQ(commands() - playing.commands_before, 1);
+          }},
+         "RegSetValueExA", 1, ERROR_ACCESS_DENIED},
+        {{"no dialog", [&] { close_page_with(on_page); }, [&] { EXPECT_FALSE(page.open()); }, [&] { EXPECT_EQ(component.stored(), on_page); }},
+         "CreateDialogParamA", 1, ERROR_NOT_ENOUGH_MEMORY},
+        {{"no ANSI form of the format", [&] { close_page_with(on_page); }, [&] { page.open(); },
+          [&] {
+              EXPECT_EQ(page.edit_text(), "");
+              page.enter_format_field();
+              page.leave_format_field();
+              format_kept();
+          }},
+         "WideCharToMultiByte", 0, ERROR_INSUFFICIENT_BUFFER},
+        {{"the field's text unreadable",
+          [&] {
+              open_page_with(on_page);
+              page.type("typed");
+          },
+          [&] { page.leave_format_field(); }, format_kept},
+         "uGetWindowText", 0, 0},
     };
 
     for (const os_failure& failure : failures) {
-        SCOPED_TRACE(failure.name);
-        failure.prepare();
-        {
-            hooks::import_hook hook(component.module, failure.library, failure.function, failure.replacement);
-            ASSERT_TRUE(hook.installed());
-            failing.fail(failure.failing_call);
-            failure.run();
-        }
-        failure.check();
+        SCOPED_TRACE(failure.operation.name);
+        failure.operation.prepare();
+        os_calls::stage(failure.function, failure.call, failure.answer);
+        failure.operation.run();
+        os_calls::stage_nothing();
+        failure.operation.check();
         expect_keys_given_back();
-        expect_normal_work(std::string("after ") + failure.name);
+        expect_normal_work(std::string("after ") + failure.operation.name);
         page.type("typed after");
         page.leave_format_field();
         EXPECT_EQ(component.stored().format, "typed after");

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../key_ledger.h"
+#include "../os_calls.h"
 #include "../saved_settings.h"
 #include "beside_this_program.h"
 #include "host_abi.h"
@@ -15,7 +15,7 @@
 using host::stored_settings;
 
 // The component as a host holds it: loaded once per process and bound
-// through its export, with the ledger of its registry keys.
+// through its export, its window and registry calls watched.
 struct loaded_component : host::bound_component {
     static loaded_component& get()
     {
@@ -56,7 +56,7 @@ struct loaded_component : host::bound_component {
         return sink;
     }
 
-    const key_ledger::watch keys{module};
+    const os_calls::watch calls{module};
 
 private:
     loaded_component() : host::bound_component(host::bind_component("vexil_status.dll")) {}
@@ -66,7 +66,7 @@ private:
 // did not take: held after every test, and after every row of a table.
 inline void expect_keys_given_back()
 {
-    EXPECT_EQ(key_ledger::unbalanced(), "") << "the component's registry keys";
+    EXPECT_EQ(os_calls::keys_unbalanced(), "") << "the component's registry keys";
 }
 
 // A copy of the DLL bound as a module of its own: its static objects start
@@ -103,7 +103,7 @@ struct component_test : ::testing::Test {
     void SetUp() override
     {
         ASSERT_NE(client, nullptr) << "vexil_status.dll could not be bound";
-        ASSERT_TRUE(component.keys.installed());
+        ASSERT_TRUE(component.calls.installed());
     }
     void TearDown() override { expect_keys_given_back(); }
     ~component_test() override
