@@ -79,37 +79,37 @@ TEST_F(PrefsPage, IsAHiddenChildOfTheHostWindowWithItsControls)
     DestroyWindow(second);
 }
 
+// Opening shows the switch as stored (BM_SETCHECK with the value itself),
+// the format in the ANSI code page, the list as UTF-8 in the combo box's own
+// sorted order, and puts the format, unless empty, first in the history.
 TEST_F(PrefsPage, OpeningShowsTheSettings)
 {
-    settings({.history = "zeta\nalpha\n", .enabled = 0, .format = "mid %title%"});
-    open();
-    EXPECT_EQ(SendMessageA(control(enable_box), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(edit_text(), "mid %title%");
-    EXPECT_EQ(list_entries(), (std::vector<std::wstring>{L"alpha", L"mid %title%", L"zeta"})) << "the combo box's own sorted order";
-    EXPECT_EQ(saved().history, "mid %title%\nzeta\nalpha\n") << "the current format joins the history first";
-    close();
-
-    settings({.history = "", .enabled = 1, .format = "x"});
-    open();
-    EXPECT_EQ(SendMessageA(control(enable_box), BM_GETCHECK, 0, 0), BST_CHECKED);
-}
-
-TEST_F(PrefsPage, TheStoredSwitchReachesTheCheckBoxUnchanged)
-{
-    settings({.history = "", .enabled = 7, .format = "f"});
-    open();
-    EXPECT_EQ(item_messages(), (std::vector<std::string>{std::to_string(enable_box) + " " + std::to_string(BM_SETCHECK) + " 7 0"}));
-}
-
-TEST_F(PrefsPage, TheEditFieldShowsTheFormatInTheAnsiCodePage)
-{
-    const std::string format = "caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5\xE6\x9C\xAC";
-    settings({.history = "", .enabled = 1, .format = format});
-    open();
-    EXPECT_EQ(edit_text(), ansi_of(L"caf\xE9 \x20AC \x65E5\x672C"));
-    if (GetACP() == 1252)
-        EXPECT_EQ(edit_text(), "caf\xE9 \x80 ??");
-    EXPECT_EQ(list_entries(), (std::vector<std::wstring>{L"caf\xE9 \x20AC \x65E5\x672C"})) << "list entries go as UTF-8, unconverted";
+    const std::string beyond_ascii = "caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5\xE6\x9C\xAC";
+    const std::wstring beyond_ascii_wide = L"caf\xE9 \x20AC \x65E5\x672C";
+    const struct {
+        stored_settings stored;
+        std::string field;
+        std::vector<std::wstring> list;
+        std::string history;
+    } openings[] = {
+        {{.history = "zeta\nalpha\n", .enabled = 0, .format = "mid %title%"}, "mid %title%", {L"alpha", L"mid %title%", L"zeta"}, "mid %title%\nzeta\nalpha\n"},
+        {{.history = "", .enabled = 7, .format = beyond_ascii},
+         GetACP() == 1252 ? "caf\xE9 \x80 ??" : ansi_of(beyond_ascii_wide), {beyond_ascii_wide}, beyond_ascii + "\n"},
+        {{.history = "a\nb\n", .enabled = 1, .format = ""}, "", {L"a", L"b"}, "a\nb\n"},
+    };
+    for (const auto& o : openings) {
+        SCOPED_TRACE(o.stored.format);
+        settings(o.stored);
+        item_messages().clear();
+        open();
+        EXPECT_EQ(item_messages(), (std::vector<std::string>{std::to_string(enable_box) + " " + std::to_string(BM_SETCHECK) + " " +
+                                                             std::to_string(o.stored.enabled) + " 0"}));
+        EXPECT_EQ(SendMessageA(control(enable_box), BM_GETCHECK, 0, 0), o.stored.enabled != 0 ? BST_CHECKED : BST_UNCHECKED);
+        EXPECT_EQ(edit_text(), o.field);
+        EXPECT_EQ(list_entries(), o.list);
+        close();
+        EXPECT_EQ(saved().history, o.history);
+    }
 }
 
 // Formats the edit field cannot show as they are in code page 1252 or 932:
@@ -245,15 +245,6 @@ TEST_F(PrefsPage, ClosingAddsTheCurrentFormatToTheHistory)
     open();
     close();
     EXPECT_EQ(saved().history, after_first) << "opening and closing again changes nothing";
-}
-
-TEST_F(PrefsPage, AnEmptyFormatLeavesTheHistoryAlone)
-{
-    settings({.history = "a\nb\n", .enabled = 1, .format = ""});
-    open();
-    EXPECT_EQ(edit_text(), "");
-    close();
-    EXPECT_EQ(saved().history, "a\nb\n");
 }
 
 // Without memory for the converted text the edit field stays empty, and the
