@@ -77,16 +77,10 @@ public:
     static void press_enter()
     {
         const HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        INPUT_RECORD keys[2] = {};
-        for (int i = 0; i < 2; ++i) {
-            keys[i].EventType = KEY_EVENT;
-            keys[i].Event.KeyEvent.bKeyDown = i == 0;
-            keys[i].Event.KeyEvent.wRepeatCount = 1;
-            keys[i].Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
-            keys[i].Event.KeyEvent.uChar.UnicodeChar = L'\r';
-        }
+        INPUT_RECORD enter = {KEY_EVENT, {}};
+        enter.Event.KeyEvent = {TRUE, 1, VK_RETURN, 0, {L'\r'}, 0};
         DWORD written;
-        WriteConsoleInputW(input, keys, 2, &written);
+        WriteConsoleInputW(input, &enter, 1, &written);
         CloseHandle(input);
     }
 
@@ -171,16 +165,6 @@ run_result run_check(const std::wstring& arguments, output to, const char* progr
     return result;
 }
 
-// The stand-in messenger, started when it is to be running.
-std::unique_ptr<messenger::process> messenger_if(bool running)
-{
-    if (!running)
-        return nullptr;
-    auto started = std::make_unique<messenger::process>();
-    EXPECT_TRUE(started->start("--quiet")) << "the stand-in messenger did not start";
-    return started;
-}
-
 // Everything a run of the check gave, byte for byte, as its transcript
 // keeps it. With VEXIL_NEW_TRANSCRIPTS set, the run writes the transcript
 // instead, for a maintainer to read and commit.
@@ -218,7 +202,9 @@ void expect_situation(const situation& s)
     SCOPED_TRACE(s.transcript);
     messenger::forget_everything();
     s.prepare();
-    const std::unique_ptr<messenger::process> shown_by = messenger_if(s.messenger_running);
+    const std::unique_ptr<messenger::process> shown_by = s.messenger_running ? std::make_unique<messenger::process>() : nullptr;
+    if (shown_by != nullptr)
+        ASSERT_TRUE(shown_by->start("--quiet")) << "the stand-in messenger did not start";
     const std::vector<std::string> before = messenger::stored_tree(true);
     SetEnvironmentVariableA(staged_call_variable, s.staged);
 

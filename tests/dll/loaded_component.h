@@ -155,8 +155,3 @@ struct playing_test : component_test {
     host::playback_events* watcher;
     static inline messenger::process* running = nullptr;
 };
-
-using host::int_data;
-using host::put_int;
-using host::put_record;
-using host::settings_blob;

@@ -56,7 +56,7 @@ struct Publishing : playing_test {
 
     LONG commands_since_start() const { return commands() - commands_before; }
 
-    void set_enabled(int32_t enabled) const { host::load_record(client, "vexil_enabled", int_data(enabled)); }
+    void set_enabled(int32_t enabled) const { host::load_record(client, "vexil_enabled", host::int_data(enabled)); }
 
     void set_format(const std::string& format) const { host::load_record(client, "vexil_status_format", format); }
 

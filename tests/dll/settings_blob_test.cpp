@@ -12,7 +12,7 @@ using SettingsBlob = component_test;
 // every user's player stores.
 TEST_F(SettingsBlob, AFreshComponentSavesItsDefaultsInListOrderOneWriteAField)
 {
-    const bytes fresh = settings_blob(host::fresh_settings());
+    const bytes fresh = host::settings_blob(host::fresh_settings());
     ASSERT_EQ(fresh.size(), 103u);
     host::blob_writer writer;
     client->save_settings(&writer);
@@ -25,14 +25,14 @@ TEST_F(SettingsBlob, AFreshComponentSavesItsDefaultsInListOrderOneWriteAField)
 // (tests/unit/settings_test.cpp, under Wine as well).
 TEST_F(SettingsBlob, SaveLoadResetRoundTripAndANullWriter)
 {
-    const bytes changed = settings_blob({.history = "b\na\n", .enabled = 0, .format = "%artist% \xE2\x80\x93 %title%"});
+    const bytes changed = host::settings_blob({.history = "b\na\n", .enabled = 0, .format = "%artist% \xE2\x80\x93 %title%"});
     component.load(changed);
     client->save_settings(nullptr);
     const bytes saved = component.save();
     EXPECT_EQ(saved, changed);
 
     client->reset_settings();
-    EXPECT_EQ(component.save(), settings_blob(host::fresh_settings()));
+    EXPECT_EQ(component.save(), host::settings_blob(host::fresh_settings()));
     component.load(saved);
     EXPECT_EQ(component.save(), changed);
 }

@@ -50,13 +50,13 @@ TEST(AllocationFailures, LoseNothingLeakNothing)
     byte_block block;
     void* shrunk = nullptr;
 
+    const auto from_a_full_history = [&] {
+        portable.load(fault_samples::full);
+        history_before = format_history.value.get();
+    };
     std::vector<fault_operation> operations = settings_operations(portable);
     operations.insert(operations.end(), {
-        {"add a new history entry", [&] {
-             portable.load(fault_samples::full);
-             history_before = format_history.value.get();
-         },
-         [] { format_history.add_entry("new\nentry"); },
+        {"add a new history entry", from_a_full_history, [] { format_history.add_entry("new\nentry"); },
          [&] {
              const std::string now = format_history.value.get();
              EXPECT_TRUE(now == history_before || now == "new|entry\n" + history_before.substr(0, history_before.rfind("e11")));
@@ -66,10 +66,7 @@ TEST(AllocationFailures, LoseNothingLeakNothing)
              const std::string now = format_history.value.get();
              EXPECT_TRUE(now == "a\nb\n" || now == "c\na\nb\n");
          }},
-        {"move a history entry", [&] {
-             portable.load(fault_samples::full);
-             history_before = format_history.value.get();
-         }, [] { format_history.add_entry("e7"); },
+        {"move a history entry", from_a_full_history, [] { format_history.add_entry("e7"); },
          [&] {
              const std::string now = format_history.value.get();
              EXPECT_TRUE(now == history_before || now == "e7\ne1\ne2\ne3\ne4\ne5\ne6\ne8\ne9\ne10\ne11\n");
