@@ -28,11 +28,3 @@ inline std::string ansi_of(const std::wstring& wide)
     WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), ansi.data(), int(ansi.size()), nullptr, nullptr);
     return ansi;
 }
-
-// What the registry hands back of a REG_SZ value set to bytes through an
-// ANSI function: it keeps the text as Unicode, converted through the ANSI
-// code page both ways, which changes UTF-8 bytes in a double-byte one.
-inline std::string through_the_registry(const std::string& bytes)
-{
-    return ansi_of(wide_of(bytes, CP_ACP));
-}
