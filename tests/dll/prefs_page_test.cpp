@@ -6,8 +6,8 @@
 
 #include "../code_page.h"
 #include "../import_hooks.h"
-#include "loaded_component.h"
 #include "../page_driver.h"
+#include "loaded_component.h"
 
 namespace {
 
@@ -63,7 +63,6 @@ struct PrefsPage : component_test, page_driver {
 
     hooks::import_hook item_hook;
 };
-
 
 TEST_F(PrefsPage, IsAHiddenChildOfTheHostWindowWithItsControls)
 {

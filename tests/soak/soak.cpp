@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "host_abi.h"
 #include "../os_calls.h"
-#include "messenger_process.h"
 #include "../page_driver.h"
+#include "host_abi.h"
+#include "messenger_process.h"
 
 namespace {
 
