@@ -7,8 +7,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace hooks {
 
